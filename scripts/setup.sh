@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Installs everything the build and the tests need on a fresh Debian 12 machine.
+# Safe to run again: packages already present are skipped, the locale is generated once.
+set -euo pipefail
+
+if [ "$(id -u)" -ne 0 ]; then
+  exec sudo -E bash "$0" "$@"
+fi
+
+export DEBIAN_FRONTEND=noninteractive
+
+native_packages=(cmake make g++ googletest libgtest-dev clang libclang-rt-14-dev
+                 g++-mingw-w64-i686 binutils-mingw-w64-i686 mingw-w64-i686-dev
+                 xvfb xdotool imagemagick fonts-wqy-microhei locales python3)
+wine_packages=(wine wine32:i386)
+
+missing=()
+for p in "${native_packages[@]}" "${wine_packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    dpkg --add-architecture i386
+  fi
+  apt-get update -q
+  apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+# Wine must see code page 936: the Windows programs speak GBK through the ...A functions.
+if ! locale -a 2>/dev/null | grep -qix 'zh_CN.utf8'; then
+  sed -i 's/^# *zh_CN.UTF-8 UTF-8/zh_CN.UTF-8 UTF-8/' /etc/locale.gen
+  grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen || echo 'zh_CN.UTF-8 UTF-8' >> /etc/locale.gen
+  locale-gen
+fi

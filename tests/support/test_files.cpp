@@ -1,0 +1,114 @@
+#include "tests/support/test_files.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <stdexcept>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sys/stat.h>
+#endif
+
+namespace velmor::test {
+
+namespace fs = std::filesystem;
+
+TempDir::TempDir() {
+  std::random_device entropy;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    fs::path candidate =
+        fs::temp_directory_path() / ("velmor-test-" + std::to_string(entropy()));
+    std::error_code error;
+    if (fs::create_directory(candidate, error)) {
+      path_ = candidate.string();
+      return;
+    }
+  }
+  throw std::runtime_error("cannot make a temporary folder");
+}
+
+TempDir::~TempDir() {
+  std::error_code error;
+  // Read-only files left by a test must not keep the folder alive.
+  for (auto& entry : fs::recursive_directory_iterator(path_, error)) {
+    if (entry.is_regular_file(error)) SetReadOnly(entry.path().string(), false);
+  }
+  fs::remove_all(path_, error);
+}
+
+std::string TempDir::File(std::string_view name) const {
+  return (fs::path(path_) / fs::path(std::string(name))).string();
+}
+
+Bytes ReadFileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw std::runtime_error("cannot read " + path);
+  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteFileBytes(const std::string& path, const Bytes& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  if (!out) throw std::runtime_error("cannot write " + path);
+}
+
+bool FileExists(const std::string& path) {
+  std::error_code error;
+  return fs::exists(path, error);
+}
+
+std::vector<std::string> ListFolder(const std::string& path) {
+  std::vector<std::string> names;
+  for (auto& entry : fs::directory_iterator(path)) names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+void SetReadOnly(const std::string& path, bool readOnly) {
+#ifdef _WIN32
+  DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return;
+  attributes = readOnly ? (attributes | FILE_ATTRIBUTE_READONLY)
+                        : (attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+  SetFileAttributesA(path.c_str(), attributes);
+#else
+  chmod(path.c_str(), readOnly ? 0444 : 0644);
+#endif
+}
+
+ByteImage& ByteImage::Int32(int32_t value) {
+  uint32_t bits = static_cast<uint32_t>(value);
+  for (int i = 0; i < 4; ++i) bytes_.push_back(static_cast<unsigned char>(bits >> (8 * i)));
+  return *this;
+}
+
+ByteImage& ByteImage::Raw(std::string_view bytes) {
+  bytes_.insert(bytes_.end(), bytes.begin(), bytes.end());
+  return *this;
+}
+
+ByteImage& ByteImage::Raw(const Bytes& bytes) {
+  bytes_.insert(bytes_.end(), bytes.begin(), bytes.end());
+  return *this;
+}
+
+ByteImage& ByteImage::Zeros(std::size_t count) {
+  bytes_.insert(bytes_.end(), count, 0);
+  return *this;
+}
+
+ByteImage& ByteImage::Field(std::string_view text, std::size_t size) {
+  if (text.size() > size) throw std::logic_error("text does not fit its field");
+  Raw(text);
+  return Zeros(size - text.size());
+}
+
+std::string SourcePath(std::string_view relative) {
+  return std::string(VELMOR_SOURCE_DIR) + "/" + std::string(relative);
+}
+
+}  // namespace velmor::test

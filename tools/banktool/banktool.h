@@ -1,0 +1,23 @@
+// banktool: a command-line companion for scripting and checking bank files.
+//
+//   banktool resave IN OUT   load IN, save it to OUT
+//   banktool dump FILE       print the bank as one JSON object (texts in UTF-8)
+//   banktool score FILE      print the total score of the stored ticks
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace velmor {
+
+struct BanktoolResult {
+  int exitCode = 0;
+  std::string out;  // for standard output
+  std::string err;  // for standard error
+};
+
+// Exit codes: 0 success; 1 the load failed (resave still writes what was read, dump and
+// score still print it); 2 the save failed; 64 wrong usage.
+BanktoolResult RunBanktool(const std::vector<std::string>& args);
+
+}  // namespace velmor

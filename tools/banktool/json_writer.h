@@ -1,0 +1,41 @@
+// A small streaming JSON writer: two-space indentation, keys and values in call order.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velmor {
+
+class JsonWriter {
+ public:
+  void BeginObject() { Open('{'); }
+  void EndObject() { Close('}'); }
+  void BeginArray() { Open('['); }
+  void EndArray() { Close(']'); }
+
+  // Inside an object every value is preceded by its key.
+  void Key(std::string_view key);
+  void String(std::string_view utf8);
+  void Number(int64_t value);
+
+  const std::string& text() const { return text_; }
+
+ private:
+  struct Level {
+    bool empty = true;
+  };
+
+  void BeforeValue();
+  void Open(char bracket);
+  void Close(char bracket);
+  void NewLine();
+  void AppendQuoted(std::string_view utf8);
+
+  std::string text_;
+  std::vector<Level> levels_;
+  bool afterKey_ = false;
+};
+
+}  // namespace velmor

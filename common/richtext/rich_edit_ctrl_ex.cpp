@@ -1,0 +1,370 @@
+#include "common/richtext/rich_edit_ctrl_ex.h"
+
+#include <ole2.h>
+#include <richole.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "common/richtext/bitmap_data_object.h"
+#include "common/richtext/rich_content.h"
+#include "framework/platform.h"
+
+namespace velmor {
+
+namespace {
+
+constexpr DWORD kFontDialogFlags = 0x101;  // screen fonts and effects
+
+template <class T>
+void SafeRelease(T*& object) {
+  if (object) object->Release();
+  object = nullptr;
+}
+
+void ReportOleFailure(HWND owner, HRESULT status) {
+  char text[96];
+  std::snprintf(text, sizeof text, "OLE 操作失败，错误代码 0x%08lX。",
+                static_cast<unsigned long>(status));
+  fw::ReportError(owner, text);
+}
+
+struct TextStream {
+  const char* text;
+  std::size_t left;
+};
+
+DWORD CALLBACK StreamOut(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* given) {
+  TextStream* stream = reinterpret_cast<TextStream*>(cookie);
+  std::size_t count = stream->left < static_cast<std::size_t>(wanted) ? stream->left
+                                                                      : static_cast<std::size_t>(wanted);
+  std::memcpy(buffer, stream->text, count);
+  stream->text += count;
+  stream->left -= count;
+  *given = static_cast<LONG>(count);
+  return 0;
+}
+
+bool SameRun(const CHARFORMATA& a, const CHARFORMATA& b) {
+  return std::strcmp(a.szFaceName, b.szFaceName) == 0 && a.crTextColor == b.crTextColor &&
+         a.dwEffects == b.dwEffects;
+}
+
+FormatRun MakeRun(int32_t first, int32_t end, CHARFORMATA format) {
+  format.dwMask = kRunFormatMask;
+  FormatRun run;
+  run.first = first;
+  run.end = end;
+  static_assert(sizeof(CHARFORMATA) == kCharFormatSize, "the stored format is CHARFORMATA");
+  std::memcpy(run.format.data(), &format, kCharFormatSize);
+  return run;
+}
+
+}  // namespace
+
+bool CRichEditCtrlEx::LoadLibrary() {
+  static HMODULE library = ::LoadLibraryA("riched20.dll");
+  return library != nullptr;
+}
+
+bool CRichEditCtrlEx::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam,
+                                    LRESULT& result) {
+  switch (message) {
+    case WM_RBUTTONUP:
+      result = OnRightButtonUp(wParam, lParam);
+      return true;
+    case WM_COMMAND:
+      if (HIWORD(wParam) == 0 && OnMenuCommand(LOWORD(wParam))) {
+        result = 0;
+        return true;
+      }
+      return false;
+    default:
+      return false;
+  }
+}
+
+bool CRichEditCtrlEx::SelectionIsEmpty() const {
+  // Some rich-edit versions answer the selection-type query with "text" for a bare caret,
+  // so a caret is recognised by its range first.
+  CHARRANGE range{};
+  Send(EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
+  if (range.cpMin == range.cpMax) return true;
+  return LOWORD(Send(EM_SELECTIONTYPE)) == 0;
+}
+
+HMENU CRichEditCtrlEx::BuildContextMenu() const {
+  HMENU menu = ::CreatePopupMenu();
+  auto item = [menu](UINT id, const char* text, bool enabled) {
+    ::AppendMenuA(menu, MF_STRING | (enabled ? MF_ENABLED : MF_GRAYED), id, text);
+  };
+  bool selected = !SelectionIsEmpty();
+  item(kMenuUndo, "撤消(&U)", Send(EM_CANUNDO) != 0);
+  ::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+  item(kMenuCut, "剪切(&T)", selected);
+  item(kMenuCopy, "复制(&C)", selected);
+  item(kMenuPaste, "粘贴(&P)", Send(EM_CANPASTE, 0) != 0);
+  item(kMenuClear, "清除(&L)", selected);
+  ::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+  item(kMenuSelectAll, "选择所有　(&A)", true);
+  ::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+  item(kMenuChooseFont, "选择字体(&F)", true);
+  return menu;
+}
+
+LRESULT CRichEditCtrlEx::OnRightButtonUp(WPARAM wParam, LPARAM lParam) {
+  SetFocus();
+  HMENU menu = BuildContextMenu();
+  POINT cursor;
+  ::GetCursorPos(&cursor);
+  ::TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, hwnd_, nullptr);
+  ::DestroyMenu(menu);
+  return DefaultProc(WM_RBUTTONUP, wParam, lParam);
+}
+
+bool CRichEditCtrlEx::OnMenuCommand(UINT id) {
+  switch (id) {
+    case kMenuUndo: Send(EM_UNDO); return true;
+    case kMenuCut: Send(WM_CUT); return true;
+    case kMenuCopy: Send(WM_COPY); return true;
+    case kMenuPaste: Send(WM_PASTE); return true;
+    case kMenuClear: Send(WM_CLEAR); return true;
+    case kMenuSelectAll: Send(EM_SETSEL, 0, -1); return true;
+    case kMenuChooseFont: ChooseTextFont(); return true;
+    default: return false;
+  }
+}
+
+CHARFORMATA CRichEditCtrlEx::CharFormatAt(int32_t position) {
+  Send(EM_SETSEL, position, position + 1);
+  CHARFORMATA format{};
+  format.cbSize = sizeof format;
+  Send(EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+  return format;
+}
+
+std::vector<std::pair<int32_t, int32_t>> CRichEditCtrlEx::EmbeddedObjects() {
+  std::vector<std::pair<int32_t, int32_t>> objects;
+  IRichEditOle* ole = nullptr;
+  if (!Send(EM_GETOLEINTERFACE, 0, reinterpret_cast<LPARAM>(&ole)) || !ole) return objects;
+  LONG count = ole->GetObjectCount();
+  for (LONG index = 0; index < count; ++index) {
+    REOBJECT object{};
+    object.cbStruct = sizeof object;
+    if (SUCCEEDED(ole->GetObject(index, &object, REO_GETOBJ_NO_INTERFACES))) {
+      objects.emplace_back(object.cp, static_cast<int32_t>(object.dwUser));
+    }
+  }
+  ole->Release();
+  std::sort(objects.begin(), objects.end());
+  return objects;
+}
+
+ContentBlock CRichEditCtrlEx::SaveContent() {
+  char buffer[kMaxRichTextBytes + 1] = {};
+  int textLength = ::GetWindowTextA(hwnd_, buffer, sizeof buffer);
+  if (textLength < 0) textLength = 0;
+  std::string text(buffer, static_cast<std::size_t>(textLength));
+
+  // The first character of the last line, after one more paragraph break, ends the content.
+  Send(EM_SETSEL, -1, -1);
+  Send(EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>("\r\n"));
+  LRESULT lastLine = Send(EM_GETLINECOUNT) - 1;
+  int32_t end = static_cast<int32_t>(Send(EM_LINEINDEX, lastLine));
+  if (end < 1) end = 1;
+
+  std::vector<FormatRun> runs;
+  CHARFORMATA current = CharFormatAt(0);
+  int32_t runStart = 0;
+  for (int32_t i = 1; i < end; ++i) {
+    CHARFORMATA format = CharFormatAt(i);
+    if (!SameRun(format, current)) {
+      runs.push_back(MakeRun(runStart, i, current));
+      current = format;
+      runStart = i;
+    }
+  }
+  runs.push_back(MakeRun(runStart, end, current));
+
+  std::vector<const ContentBlock*> pictures;
+  for (const auto& [position, user] : EmbeddedObjects()) {
+    if (position < 0 || position >= textLength) continue;
+    for (PictureEntry& entry : registry_) {
+      if (entry.key == user) {
+        SetPicturePosition(entry.record, position);
+        pictures.push_back(&entry.record);
+        break;
+      }
+    }
+  }
+  return BuildRichContent(end - 1, text, runs, pictures);
+}
+
+bool CRichEditCtrlEx::LoadContent(const ContentBlock& blob) {
+  return LoadContent(blob.data(), blob.size());
+}
+
+bool CRichEditCtrlEx::LoadContent(const unsigned char* blob, std::size_t size) {
+  RichContentParts parts = blob ? ParseRichContent(blob, size) : RichContentParts{};
+  StreamInText(parts.text);
+  for (const FormatRun& run : parts.runs) {
+    CHARFORMATA format;
+    std::memcpy(&format, run.format.data(), sizeof format);
+    // The control reads as many bytes as the size field claims; never more than we hold.
+    format.cbSize = sizeof format;
+    format.szFaceName[LF_FACESIZE - 1] = '\0';
+    Send(EM_SETSEL, run.first, run.end);
+    Send(EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+  }
+  for (const PictureView& picture : parts.pictures) {
+    if (picture.width == 0 || picture.height == 0) continue;  // nothing to show
+    InsertPicture(ContentBlock::FromBytes(picture.record, picture.length), picture.position);
+  }
+  return true;
+}
+
+void CRichEditCtrlEx::ClearContent() {
+  registry_.clear();
+  StreamInText(std::string());
+}
+
+void CRichEditCtrlEx::StreamInText(const std::string& text) {
+  TextStream stream{text.c_str(), text.size()};
+  EDITSTREAM edit{};
+  edit.dwCookie = reinterpret_cast<DWORD_PTR>(&stream);
+  edit.pfnCallback = &StreamOut;
+  Send(EM_STREAMIN, SF_TEXT, reinterpret_cast<LPARAM>(&edit));
+}
+
+void CRichEditCtrlEx::InsertPicture(ContentBlock record, int32_t position) {
+  PictureView view;
+  if (!ParsePictureRecord(record.data(), record.size(), &view)) return;
+  const int32_t width = view.width;
+  const int32_t height = view.height;
+  const std::size_t rowBytes = std::size_t{3} * static_cast<std::size_t>(width);
+  const std::size_t stride = (rowBytes + 3) & ~std::size_t{3};
+  std::vector<unsigned char> bits(stride * static_cast<std::size_t>(height), 0);
+  for (int32_t row = 0; row < height; ++row) {
+    std::memcpy(bits.data() + stride * static_cast<std::size_t>(height - 1 - row),
+                view.pixels() + rowBytes * static_cast<std::size_t>(row), rowBytes);
+  }
+
+  HDC display = ::CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
+  HDC memory = ::CreateCompatibleDC(display);
+  HBITMAP bitmap = ::CreateCompatibleBitmap(display, width, height);
+  HGDIOBJ old = ::SelectObject(memory, bitmap);
+  BITMAPINFOHEADER header{};
+  header.biSize = sizeof header;
+  header.biWidth = width;
+  header.biHeight = height;
+  header.biPlanes = 1;
+  header.biBitCount = 24;
+  header.biCompression = BI_RGB;
+  header.biSizeImage = static_cast<DWORD>(bits.size());
+  ::SetDIBits(memory, bitmap, 0, static_cast<UINT>(height), bits.data(),
+              reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS);
+  ::SelectObject(memory, old);
+
+  ++pictureCounter_;
+  registry_.push_back(PictureEntry{pictureCounter_, kPictureKind, std::move(record)});
+  InsertBitmapObject(bitmap, position, pictureCounter_);
+
+  ::DeleteObject(bitmap);
+  ::DeleteDC(memory);
+  ::DeleteDC(display);
+}
+
+bool CRichEditCtrlEx::InsertBitmapObject(HBITMAP bitmap, int32_t position, int32_t user) {
+  ILockBytes* bytes = nullptr;
+  IStorage* storage = nullptr;
+  IRichEditOle* ole = nullptr;
+  IOleClientSite* site = nullptr;
+  IOleObject* object = nullptr;
+  BitmapDataObject* data = new BitmapDataObject(bitmap);
+
+  HRESULT status = ::CreateILockBytesOnHGlobal(nullptr, TRUE, &bytes);
+  if (SUCCEEDED(status)) {
+    status = ::StgCreateDocfileOnILockBytes(
+        bytes, STGM_SHARE_EXCLUSIVE | STGM_CREATE | STGM_READWRITE, 0, &storage);
+  }
+  if (SUCCEEDED(status)) {
+    if (!Send(EM_GETOLEINTERFACE, 0, reinterpret_cast<LPARAM>(&ole)) || !ole) status = E_NOINTERFACE;
+  }
+  if (SUCCEEDED(status)) status = ole->GetClientSite(&site);
+  if (SUCCEEDED(status)) {
+    FORMATETC format{CF_BITMAP, nullptr, DVASPECT_CONTENT, -1, TYMED_GDI};
+    status = ::OleCreateStaticFromData(data, IID_IOleObject, OLERENDER_FORMAT, &format, site,
+                                       storage, reinterpret_cast<void**>(&object));
+  }
+  CLSID classId{};
+  if (SUCCEEDED(status)) status = object->GetUserClassID(&classId);
+  if (SUCCEEDED(status)) {
+    REOBJECT description{};
+    description.cbStruct = sizeof description;
+    description.cp = REO_CP_SELECTION;
+    description.clsid = classId;
+    description.poleobj = object;
+    description.pstg = storage;
+    description.polesite = site;
+    description.sizel.cx = description.sizel.cy = 0;
+    description.dvaspect = DVASPECT_CONTENT;
+    description.dwFlags = 0;
+    description.dwUser = static_cast<DWORD>(user);
+    if (position != -1) Send(EM_SETSEL, position, position + 1);
+    status = ole->InsertObject(&description);
+  }
+
+  SafeRelease(object);
+  SafeRelease(site);
+  SafeRelease(ole);
+  SafeRelease(storage);
+  SafeRelease(bytes);
+  data->Release();
+  if (FAILED(status)) {
+    ReportOleFailure(::GetParent(hwnd_), status);
+    return false;
+  }
+  return true;
+}
+
+void CRichEditCtrlEx::ChooseTextFont() {
+  const bool selection = !SelectionIsEmpty();
+  CHARFORMATA format{};
+  format.cbSize = sizeof format;
+  Send(EM_GETCHARFORMAT, selection ? SCF_SELECTION : SCF_DEFAULT,
+       reinterpret_cast<LPARAM>(&format));
+
+  LOGFONTA font{};
+  font.lfHeight = format.yHeight / 15;
+  font.lfWeight = (format.dwEffects & CFE_BOLD) ? FW_BOLD : FW_NORMAL;
+  font.lfItalic = (format.dwEffects & CFE_ITALIC) ? 1 : 0;
+  font.lfUnderline = (format.dwEffects & CFE_UNDERLINE) ? 1 : 0;
+  font.lfStrikeOut = (format.dwEffects & CFE_STRIKEOUT) ? 1 : 0;
+  font.lfCharSet = format.bCharSet;
+  font.lfPitchAndFamily = format.bPitchAndFamily;
+  std::memcpy(font.lfFaceName, format.szFaceName, LF_FACESIZE);
+  font.lfFaceName[LF_FACESIZE - 1] = '\0';
+  COLORREF colour = format.crTextColor;
+  int pointSizeTenths = 0;
+  if (!fw::Platform().ShowFontDialog(hwnd_, kFontDialogFlags, &font, &colour, &pointSizeTenths)) {
+    return;
+  }
+
+  CHARFORMATA chosen{};
+  chosen.cbSize = sizeof chosen;
+  chosen.dwMask = CFM_FACE | CFM_SIZE | CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT |
+                  CFM_COLOR | CFM_CHARSET;
+  std::memcpy(chosen.szFaceName, font.lfFaceName, LF_FACESIZE);
+  chosen.szFaceName[LF_FACESIZE - 1] = '\0';
+  chosen.yHeight = pointSizeTenths * 2;
+  chosen.dwEffects = (font.lfWeight >= FW_BOLD ? CFE_BOLD : 0) | (font.lfItalic ? CFE_ITALIC : 0) |
+                     (font.lfUnderline ? CFE_UNDERLINE : 0) | (font.lfStrikeOut ? CFE_STRIKEOUT : 0);
+  chosen.crTextColor = colour;
+  chosen.bCharSet = font.lfCharSet;
+  chosen.bPitchAndFamily = font.lfPitchAndFamily;
+  Send(EM_SETCHARFORMAT, selection ? SCF_SELECTION : SCF_DEFAULT,
+       reinterpret_cast<LPARAM>(&chosen));
+}
+
+}  // namespace velmor

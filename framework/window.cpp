@@ -1,0 +1,15 @@
+#include "framework/window.h"
+
+#include <vector>
+
+namespace fw {
+
+std::string CWindow::GetText() const {
+  int length = ::GetWindowTextLengthA(hwnd_);
+  if (length <= 0) return std::string();
+  std::vector<char> buffer(static_cast<std::size_t>(length) + 1);
+  int copied = ::GetWindowTextA(hwnd_, buffer.data(), length + 1);
+  return std::string(buffer.data(), copied > 0 ? static_cast<std::size_t>(copied) : 0);
+}
+
+}  // namespace fw

@@ -1,0 +1,338 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <richedit.h>
+
+#include <cstring>
+
+#include "common/base/byte_order.h"
+#include "common/richtext/rich_content.h"
+#include "common/richtext/rich_edit_ctrl_ex.h"
+#include "framework/dialog.h"
+#include "tests/win32/ui/recording_platform.h"
+#include "tests/win32/ui/ui_test_ids.h"
+
+namespace velmor {
+namespace {
+
+using test::RecordingPlatform;
+
+class RichDialog : public fw::CDialog {
+ public:
+  RichDialog() : CDialog(IDD_RICH_TEST) {}
+  CRichEditCtrlEx rich;
+
+ protected:
+  BOOL OnInitDialog() override {
+    rich.SubclassDlgItem(IDC_RICH, hwnd());
+    return TRUE;
+  }
+};
+
+class RichEditTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dialog.Create(nullptr));
+    ASSERT_NE(dialog.rich.hwnd(), nullptr);
+  }
+
+  void Type(const std::string& text) {
+    rich().Send(EM_SETSEL, -1, -1);
+    rich().Send(EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+  }
+  void Format(int32_t first, int32_t end, const char* face, COLORREF colour, DWORD effects,
+              LONG twips) {
+    CHARFORMATA format{};
+    format.cbSize = sizeof format;
+    format.dwMask = CFM_FACE | CFM_COLOR | CFM_BOLD | CFM_ITALIC | CFM_SIZE;
+    std::strcpy(format.szFaceName, face);
+    format.crTextColor = colour;
+    format.dwEffects = effects;
+    format.yHeight = twips;
+    rich().Send(EM_SETSEL, first, end);
+    rich().Send(EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+  }
+  CHARFORMATA FormatAt(CRichEditCtrlEx& control, int32_t position) {
+    control.Send(EM_SETSEL, position, position + 1);
+    CHARFORMATA format{};
+    format.cbSize = sizeof format;
+    control.Send(EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+    return format;
+  }
+  CRichEditCtrlEx& rich() { return dialog.rich; }
+
+  RecordingPlatform platform;
+  RichDialog dialog;
+};
+
+// 4 x 3 pixels, every pixel different.
+std::vector<unsigned char> TestPixels(int32_t width, int32_t height) {
+  std::vector<unsigned char> pixels(static_cast<std::size_t>(3 * width * height));
+  for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<unsigned char>(i * 37 + 11);
+  return pixels;
+}
+
+TEST_F(RichEditTest, AnEmptyControlSavesA101ByteBlob) {
+  ContentBlock blob = rich().SaveContent();
+  ASSERT_EQ(blob.size(), 101u);
+  EXPECT_EQ(ReadLe32(blob.data()), 101);
+  EXPECT_EQ(ReadLe32(blob.data() + 16), 0);  // characters
+  EXPECT_EQ(ReadLe32(blob.data() + 20), 0);  // pictures
+  EXPECT_EQ(ReadLe32(blob.data() + 24), 1);  // text bytes: the NUL
+  EXPECT_EQ(ReadLe32(blob.data() + 28), 1);  // one run
+  EXPECT_EQ(blob.data()[32], 0);
+  EXPECT_EQ(ReadLe32(blob.data() + 33), 0);  // run [0, 1)
+  EXPECT_EQ(ReadLe32(blob.data() + 37), 1);
+  EXPECT_EQ(ReadLe32(blob.data() + 41), 60);
+  EXPECT_EQ(static_cast<uint32_t>(ReadLe32(blob.data() + 45)), 0xF800003Fu);
+}
+
+TEST_F(RichEditTest, TextFormatsAndAPictureSurviveAReloadIntoAFreshControl) {
+  Type("Hello 世界\r\nsecond line");
+  Format(0, 5, "Arial", RGB(200, 0, 0), CFE_BOLD, 240);
+  Format(5, 21, "宋体", RGB(0, 0, 180), CFE_ITALIC, 200);
+  std::vector<unsigned char> pixels = TestPixels(4, 3);
+  rich().Send(EM_SETSEL, 6, 6);
+  rich().InsertPicture(MakePictureRecord(4, 3, pixels.data()), -1);
+  EXPECT_EQ(rich().pictureCounter(), 1);
+  ASSERT_EQ(rich().pictureRegistry().size(), 1u);
+
+  ContentBlock blob = rich().SaveContent();
+  ASSERT_TRUE(blob.IsWellFormed());
+  RichContentParts saved = ParseRichContent(blob.data(), blob.size());
+  ASSERT_EQ(saved.pictures.size(), 1u);
+  EXPECT_EQ(saved.pictures[0].position, 6);
+  EXPECT_EQ(saved.pictures[0].width, 4);
+  EXPECT_EQ(saved.pictures[0].height, 3);
+  EXPECT_EQ(0, std::memcmp(saved.pictures[0].pixels(), pixels.data(), pixels.size()));
+  EXPECT_EQ(saved.pictures[0].length, 3u * 4 * 3 + 23);
+  EXPECT_EQ(saved.text.substr(0, 6), "Hello ");
+  EXPECT_EQ(saved.text.substr(7), "世界\r\nsecond line");
+  ASSERT_GE(saved.runs.size(), 2u);
+  EXPECT_EQ(saved.runs[0].first, 0);
+  EXPECT_EQ(saved.runs[0].end, 5);
+  EXPECT_EQ(saved.characterCount, 21);  // 20 typed, 1 picture
+
+  RichDialog fresh;
+  ASSERT_TRUE(fresh.Create(nullptr));
+  ASSERT_TRUE(fresh.rich.LoadContent(blob));
+  EXPECT_EQ(fresh.rich.pictureRegistry().size(), 1u);
+  CHARFORMATA bold = FormatAt(fresh.rich, 2);
+  EXPECT_STREQ(bold.szFaceName, "Arial");
+  EXPECT_EQ(bold.crTextColor, RGB(200, 0, 0));
+  EXPECT_TRUE(bold.dwEffects & CFE_BOLD);
+  CHARFORMATA italic = FormatAt(fresh.rich, 9);
+  EXPECT_STREQ(italic.szFaceName, "宋体");
+  EXPECT_EQ(italic.crTextColor, RGB(0, 0, 180));
+  EXPECT_TRUE(italic.dwEffects & CFE_ITALIC);
+
+  ContentBlock again = fresh.rich.SaveContent();
+  RichContentParts reloaded = ParseRichContent(again.data(), again.size());
+  EXPECT_EQ(reloaded.text, saved.text);
+  ASSERT_EQ(reloaded.pictures.size(), 1u);
+  EXPECT_EQ(reloaded.pictures[0].position, 6);
+  EXPECT_EQ(0, std::memcmp(reloaded.pictures[0].pixels(), pixels.data(), pixels.size()));
+  ASSERT_GE(reloaded.runs.size(), saved.runs.size());
+  for (std::size_t i = 0; i + 1 < saved.runs.size(); ++i) {
+    EXPECT_EQ(reloaded.runs[i].first, saved.runs[i].first);
+    EXPECT_EQ(reloaded.runs[i].end, saved.runs[i].end);
+  }
+}
+
+TEST_F(RichEditTest, NeighboursDifferingOnlyInSizeShareOneRun) {
+  Type("ab");
+  Format(0, 1, "Arial", RGB(0, 0, 0), 0, 200);
+  Format(1, 2, "Arial", RGB(0, 0, 0), 0, 400);
+  Format(2, 3, "Arial", RGB(0, 0, 0), 0, 200);  // the paragraph mark
+  ContentBlock blob = rich().SaveContent();
+  RichContentParts parts = ParseRichContent(blob.data(), blob.size());
+  ASSERT_EQ(parts.runs.size(), 1u);
+  EXPECT_EQ(parts.runs[0].first, 0);
+  EXPECT_EQ(parts.runs[0].end, 3);
+
+  RichDialog fresh;
+  ASSERT_TRUE(fresh.Create(nullptr));
+  fresh.rich.LoadContent(blob);
+  EXPECT_EQ(FormatAt(fresh.rich, 0).yHeight, 200);
+  EXPECT_EQ(FormatAt(fresh.rich, 1).yHeight, 200);
+}
+
+TEST_F(RichEditTest, SavingTwiceAddsOneMoreParagraph) {
+  Type("x");
+  ContentBlock first = rich().SaveContent();
+  ContentBlock second = rich().SaveContent();
+  EXPECT_EQ(ParseRichContent(first.data(), first.size()).text, "x");
+  EXPECT_EQ(ParseRichContent(second.data(), second.size()).text, "x\r\n");
+  EXPECT_EQ(ReadLe32(second.data() + 16), ReadLe32(first.data() + 16) + 1);
+}
+
+TEST_F(RichEditTest, AnUnregisteredObjectIsNotSavedAndLeavesItsPlaceholder) {
+  Type("ab");
+  HDC screen = ::GetDC(nullptr);
+  HBITMAP bitmap = ::CreateCompatibleBitmap(screen, 5, 5);
+  ::ReleaseDC(nullptr, screen);
+  rich().Send(EM_SETSEL, 1, 1);
+  ASSERT_TRUE(rich().InsertBitmapObject(bitmap, -1, 999));  // as a paste would embed it
+  ::DeleteObject(bitmap);
+  ContentBlock blob = rich().SaveContent();
+  RichContentParts parts = ParseRichContent(blob.data(), blob.size());
+  EXPECT_TRUE(parts.pictures.empty());
+  EXPECT_EQ(parts.text.size(), 3u);  // a, the placeholder, b
+  EXPECT_EQ(parts.text[0], 'a');
+  EXPECT_EQ(parts.text[2], 'b');
+
+  RichDialog fresh;
+  ASSERT_TRUE(fresh.Create(nullptr));
+  fresh.rich.LoadContent(blob);
+  EXPECT_EQ(fresh.rich.GetText().size(), 3u);
+}
+
+TEST_F(RichEditTest, ClearingKeepsTheCounterAndLoadingKeepsTheRegistry) {
+  std::vector<unsigned char> pixels = TestPixels(2, 2);
+  rich().InsertPicture(MakePictureRecord(2, 2, pixels.data()), -1);
+  rich().InsertPicture(MakePictureRecord(2, 2, pixels.data()), -1);
+  ContentBlock blob = rich().SaveContent();
+  EXPECT_EQ(ParseRichContent(blob.data(), blob.size()).pictures.size(), 2u);
+  rich().ClearContent();
+  EXPECT_TRUE(rich().pictureRegistry().empty());
+  EXPECT_EQ(rich().GetText(), "");
+  EXPECT_EQ(rich().pictureCounter(), 2);
+
+  rich().InsertPicture(MakePictureRecord(2, 2, pixels.data()), -1);
+  rich().LoadContent(blob);  // keeps the earlier record registered
+  EXPECT_EQ(rich().pictureRegistry().size(), 3u);
+  EXPECT_EQ(rich().pictureCounter(), 5);
+  ContentBlock after = rich().SaveContent();
+  EXPECT_EQ(ParseRichContent(after.data(), after.size()).pictures.size(), 2u);
+}
+
+TEST_F(RichEditTest, TextBeyond8191BytesIsCutAndStillLoads) {
+  std::string line(99, 'w');
+  for (int i = 0; i < 100; ++i) Type(line + "\r\n");  // 10,000 bytes
+  ContentBlock blob = rich().SaveContent();
+  EXPECT_EQ(ReadLe32(blob.data() + 24), 8192);
+  RichContentParts parts = ParseRichContent(blob.data(), blob.size());
+  EXPECT_EQ(parts.text.size(), 8191u);
+  ASSERT_FALSE(parts.runs.empty());
+  EXPECT_GT(parts.runs.back().end, 8191);  // runs still reach the real end
+
+  RichDialog fresh;
+  ASSERT_TRUE(fresh.Create(nullptr));
+  EXPECT_TRUE(fresh.rich.LoadContent(blob));
+  EXPECT_EQ(fresh.rich.GetText().size(), 8191u);
+}
+
+TEST_F(RichEditTest, DamagedBlobsLoadWhatLiesInside) {
+  std::vector<unsigned char> pixels = TestPixels(3, 2);
+  Type("damaged");
+  rich().Send(EM_SETSEL, 2, 2);
+  rich().InsertPicture(MakePictureRecord(3, 2, pixels.data()), -1);
+  ContentBlock good = rich().SaveContent();
+  std::vector<unsigned char> bytes(good.data(), good.data() + good.size());
+
+  struct Damage {
+    std::size_t offset;
+    int32_t value;
+  };
+  const Damage damages[] = {
+      {0, 0x7fffffff},  // length word beyond the blob
+      {20, 1000},       // picture count
+      {24, 1 << 30},    // text byte count
+      {28, -1},         // run count
+      {28, 1 << 24},
+  };
+  for (const Damage& damage : damages) {
+    std::vector<unsigned char> copy = bytes;
+    WriteLe32(copy.data() + damage.offset, damage.value);
+    RichDialog fresh;
+    ASSERT_TRUE(fresh.Create(nullptr));
+    EXPECT_TRUE(fresh.rich.LoadContent(copy.data(), copy.size()));
+  }
+  // Every cut of the blob loads.
+  for (std::size_t size = 0; size <= bytes.size(); size += 7) {
+    RichDialog fresh;
+    ASSERT_TRUE(fresh.Create(nullptr));
+    EXPECT_TRUE(fresh.rich.LoadContent(bytes.data(), size));
+  }
+  // A format claiming a larger structure is handed over at its real size.
+  std::vector<unsigned char> copy = bytes;
+  std::size_t firstRun = 32 + static_cast<std::size_t>(ReadLe32(copy.data() + 24));
+  WriteLe32(copy.data() + firstRun + 8, 100000);
+  RichDialog fresh;
+  ASSERT_TRUE(fresh.Create(nullptr));
+  EXPECT_TRUE(fresh.rich.LoadContent(copy.data(), copy.size()));
+}
+
+TEST_F(RichEditTest, ContextMenuEnablesWhatTheSelectionAllows) {
+  auto state = [](HMENU menu, UINT id) { return ::GetMenuState(menu, id, MF_BYCOMMAND); };
+  rich().Send(EM_SETSEL, 0, 0);
+  HMENU empty = rich().BuildContextMenu();
+  EXPECT_EQ(::GetMenuItemCount(empty), 10);
+  EXPECT_TRUE(state(empty, kMenuCut) & MF_GRAYED);
+  EXPECT_TRUE(state(empty, kMenuCopy) & MF_GRAYED);
+  EXPECT_TRUE(state(empty, kMenuClear) & MF_GRAYED);
+  EXPECT_FALSE(state(empty, kMenuSelectAll) & MF_GRAYED);
+  EXPECT_FALSE(state(empty, kMenuChooseFont) & MF_GRAYED);
+  char text[64] = {};
+  ::GetMenuStringA(empty, kMenuSelectAll, text, sizeof text, MF_BYCOMMAND);
+  EXPECT_STREQ(text, "选择所有\xa1\xa1(&A)");
+  ::DestroyMenu(empty);
+
+  Type("select me");
+  rich().Send(WM_COMMAND, kMenuSelectAll);
+  HMENU selected = rich().BuildContextMenu();
+  EXPECT_FALSE(state(selected, kMenuCut) & MF_GRAYED);
+  EXPECT_FALSE(state(selected, kMenuCopy) & MF_GRAYED);
+  EXPECT_FALSE(state(selected, kMenuClear) & MF_GRAYED);
+  EXPECT_FALSE(state(selected, kMenuUndo) & MF_GRAYED);  // the typing can be undone
+  ::DestroyMenu(selected);
+
+  rich().Send(WM_COMMAND, kMenuClear);
+  EXPECT_EQ(rich().GetText(), "");
+  rich().Send(WM_COMMAND, kMenuUndo);
+  EXPECT_EQ(rich().GetText(), "select me");
+}
+
+TEST_F(RichEditTest, ChooseTextFontAppliesTheChoiceToTheSelection) {
+  Type("font");
+  Format(0, 4, "Arial", RGB(0, 0, 0), CFE_BOLD, 300);
+  rich().Send(EM_SETSEL, 0, 2);
+  RecordingPlatform::FontAnswer answer;
+  answer.ok = true;
+  std::strcpy(answer.font.lfFaceName, "宋体");
+  answer.font.lfWeight = FW_NORMAL;
+  answer.font.lfItalic = 1;
+  answer.font.lfCharSet = GB2312_CHARSET;
+  answer.colour = RGB(0, 128, 0);
+  answer.pointSizeTenths = 160;
+  platform.fontAnswers.push_back(answer);
+  rich().ChooseTextFont();
+  ASSERT_EQ(platform.fontRequests.size(), 1u);
+  EXPECT_EQ(platform.fontRequests[0].lfHeight, 20);  // 300 twips / 15
+  EXPECT_EQ(platform.fontRequests[0].lfWeight, FW_BOLD);
+  EXPECT_STREQ(platform.fontRequests[0].lfFaceName, "Arial");
+
+  CHARFORMATA chosen = FormatAt(rich(), 0);
+  EXPECT_STREQ(chosen.szFaceName, "宋体");
+  EXPECT_EQ(chosen.yHeight, 320);
+  EXPECT_EQ(chosen.crTextColor, RGB(0, 128, 0));
+  EXPECT_TRUE(chosen.dwEffects & CFE_ITALIC);
+  EXPECT_FALSE(chosen.dwEffects & CFE_BOLD);
+  EXPECT_STREQ(FormatAt(rich(), 3).szFaceName, "Arial");  // outside the selection
+
+  // Cancelling changes nothing.
+  rich().Send(EM_SETSEL, 0, 2);
+  rich().ChooseTextFont();
+  EXPECT_STREQ(FormatAt(rich(), 0).szFaceName, "宋体");
+}
+
+TEST_F(RichEditTest, AFailedEmbeddingIsReportedAndChangesNothing) {
+  Type("keep");
+  rich().Send(EM_SETSEL, 1, 1);
+  EXPECT_FALSE(rich().InsertBitmapObject(nullptr, -1, 7));
+  ASSERT_EQ(platform.messages.size(), 1u);
+  EXPECT_NE(platform.messages[0].text.find("OLE"), std::string::npos);
+  EXPECT_EQ(rich().GetText(), "keep");
+}
+
+}  // namespace
+}  // namespace velmor

@@ -1,7 +1,14 @@
 #include "tools/banktool/banktool.h"
 
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+
+#include "oblen/model/operation_bank.h"
+#include "oblen/model/pattern_match.h"
 #include "tarvik/model/question_bank.h"
 #include "tarvik/model/scoring.h"
+#include "tools/banktool/cst_commands.h"
 #include "tools/banktool/json_writer.h"
 #include "tools/banktool/text_encoding.h"
 
@@ -13,10 +20,13 @@ constexpr int kExitLoadFailed = 1;
 constexpr int kExitSaveFailed = 2;
 constexpr int kExitUsage = 64;
 
+constexpr int kExitNoMatch = 1;
+
 const char kUsage[] =
     "usage: banktool resave IN OUT\n"
     "       banktool dump FILE\n"
-    "       banktool score FILE\n";
+    "       banktool score FILE\n"
+    "       banktool match PATTERN FILE\n";
 
 void WriteOption(JsonWriter& json, const ChoiceOption& option) {
   json.BeginObject();
@@ -105,6 +115,55 @@ BanktoolResult LoadFailed(BanktoolResult result, const std::string& path) {
   return result;
 }
 
+// Loads an operation bank or a question bank, as the file tells, and hands it on.
+template <typename Bank, typename Action>
+BanktoolResult WithBank(const std::string& path, Action action) {
+  Bank bank;
+  bool loaded = bank.Load(path);
+  BanktoolResult result = action(bank);
+  if (loaded || result.exitCode != 0) return result;
+  return LoadFailed(result, path);
+}
+
+BanktoolResult Resave(const std::string& from, const std::string& to) {
+  auto save = [&](auto& bank) {
+    BanktoolResult result;
+    if (!bank.Save(to)) {
+      result.exitCode = kExitSaveFailed;
+      result.err = "banktool: could not write " + to + "\n";
+    }
+    return result;
+  };
+  if (LooksLikeOperationBank(from)) return WithBank<OperationBank>(from, save);
+  return WithBank<QuestionBank>(from, save);
+}
+
+BanktoolResult Dump(const std::string& path) {
+  if (LooksLikeOperationBank(path)) {
+    return WithBank<OperationBank>(path, [](const OperationBank& bank) {
+      return BanktoolResult{0, DumpOperationBank(bank), std::string()};
+    });
+  }
+  return WithBank<QuestionBank>(path, [](const QuestionBank& bank) {
+    return BanktoolResult{0, DumpQuestionBank(bank), std::string()};
+  });
+}
+
+// Grades one file as a requirement would: its content without zero bytes against the pattern,
+// an empty file never matching. The file is only read, never created.
+BanktoolResult Match(const std::string& pattern, const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (!in.good() && !in.eof()) {
+    return BanktoolResult{kExitNoMatch, std::string(), "banktool: could not read " + path + "\n"};
+  }
+  const bool empty = text.empty();
+  text.erase(std::remove(text.begin(), text.end(), '\0'), text.end());
+  const bool matched = !empty && MatchPatternInPlace(pattern, text);
+  return BanktoolResult{matched ? 0 : kExitNoMatch, matched ? "match\n" : "no match\n",
+                        std::string()};
+}
+
 }  // namespace
 
 BanktoolResult RunBanktool(const std::vector<std::string>& args) {
@@ -112,22 +171,9 @@ BanktoolResult RunBanktool(const std::vector<std::string>& args) {
   const std::string& command = args[0];
   BanktoolResult result;
 
-  if (command == "resave" && args.size() == 3) {
-    QuestionBank bank;
-    bool loaded = bank.Load(args[1]);
-    if (!bank.Save(args[2])) {
-      result.exitCode = kExitSaveFailed;
-      result.err = "banktool: could not write " + args[2] + "\n";
-      return result;
-    }
-    return loaded ? result : LoadFailed(result, args[1]);
-  }
-  if (command == "dump" && args.size() == 2) {
-    QuestionBank bank;
-    bool loaded = bank.Load(args[1]);
-    result.out = DumpQuestionBank(bank);
-    return loaded ? result : LoadFailed(result, args[1]);
-  }
+  if (command == "resave" && args.size() == 3) return Resave(args[1], args[2]);
+  if (command == "dump" && args.size() == 2) return Dump(args[1]);
+  if (command == "match" && args.size() == 3) return Match(args[1], args[2]);
   if (command == "score" && args.size() == 2) {
     QuestionBank bank;
     bool loaded = bank.Load(args[1]);

@@ -3,6 +3,12 @@
 //   banktool resave IN OUT   load IN, save it to OUT
 //   banktool dump FILE       print the bank as one JSON object (texts in UTF-8)
 //   banktool score FILE      print the total score of the stored ticks
+//   banktool match PATTERN FILE
+//                            exit 0 when FILE's content, zero bytes removed, matches the
+//                            grading pattern, 1 when not
+//
+// resave and dump take question banks (.lst) and operation banks (.cst, "Date.dat") alike,
+// told apart by the magic text at the start of the file, else by the file name's extension.
 #pragma once
 
 #include <string>
@@ -17,7 +23,8 @@ struct BanktoolResult {
 };
 
 // Exit codes: 0 success; 1 the load failed (resave still writes what was read, dump and
-// score still print it); 2 the save failed; 64 wrong usage.
+// score still print it), or match found no match or could not read the file; 2 the save
+// failed; 64 wrong usage.
 BanktoolResult RunBanktool(const std::vector<std::string>& args);
 
 }  // namespace velmor

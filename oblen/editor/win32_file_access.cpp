@@ -1,0 +1,108 @@
+#include "oblen/editor/win32_file_access.h"
+
+#include <windows.h>
+
+#include "oblen/model/operation_bank.h"
+
+namespace velmor {
+
+namespace {
+
+// ReadFile and WriteFile take 32-bit sizes; large transfers go in pieces of this size.
+constexpr std::size_t kMaxTransfer = 16u << 20;
+
+class Handle {
+ public:
+  explicit Handle(HANDLE handle) : handle_(handle) {}
+  ~Handle() {
+    if (valid()) ::CloseHandle(handle_);
+  }
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+  HANDLE get() const { return handle_; }
+
+ private:
+  HANDLE handle_;
+};
+
+}  // namespace
+
+bool Win32FileAccess::ListFolder(const std::string& folder, std::vector<FolderItem>& items) {
+  WIN32_FIND_DATAA found;
+  HANDLE search = ::FindFirstFileA((folder + "\\*.*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return false;
+  do {
+    std::string name = found.cFileName;
+    if (name == "." || name == "..") continue;
+    items.push_back(FolderItem{name, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+  } while (::FindNextFileA(search, &found));
+  ::FindClose(search);
+  return true;
+}
+
+FileAccess::ReadResult Win32FileAccess::ReadSharedFile(const std::string& path,
+                                                       std::vector<unsigned char>& bytes,
+                                                       uint64_t limit) {
+  Handle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                            nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN,
+                            nullptr));
+  if (!file.valid()) return ReadResult::kCannotOpen;
+  LARGE_INTEGER size;
+  if (!::GetFileSizeEx(file.get(), &size)) return ReadResult::kCannotOpen;
+  if (size.QuadPart < 0 || static_cast<uint64_t>(size.QuadPart) > limit) {
+    return ReadResult::kTooLarge;
+  }
+  const std::size_t start = bytes.size();
+  const std::size_t wanted = static_cast<std::size_t>(size.QuadPart);
+  bytes.resize(start + wanted);
+  std::size_t done = 0;
+  while (done < wanted) {
+    DWORD piece = static_cast<DWORD>(wanted - done < kMaxTransfer ? wanted - done : kMaxTransfer);
+    DWORD count = 0;
+    if (!::ReadFile(file.get(), bytes.data() + start + done, piece, &count, nullptr) ||
+        count == 0) {
+      break;
+    }
+    done += count;
+  }
+  bytes.resize(start + done);
+  return done == wanted ? ReadResult::kComplete : ReadResult::kPartial;
+}
+
+void Win32FileAccess::CreateFolder(const std::string& path) {
+  ::CreateDirectoryA(path.c_str(), nullptr);
+}
+
+bool Win32FileAccess::WriteWholeFile(const std::string& path, const unsigned char* bytes,
+                                     std::size_t size) {
+  // Truncating first keeps the attributes of a file that is there already: creating over a
+  // hidden or system file with plain attributes would be refused.
+  HANDLE opened = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (opened == INVALID_HANDLE_VALUE && ::GetLastError() == ERROR_FILE_NOT_FOUND) {
+    opened = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+  }
+  Handle file(opened);
+  if (!file.valid()) return false;
+  std::size_t done = 0;
+  while (done < size) {
+    DWORD piece = static_cast<DWORD>(size - done < kMaxTransfer ? size - done : kMaxTransfer);
+    DWORD count = 0;
+    if (!::WriteFile(file.get(), bytes + done, piece, &count, nullptr) || count == 0) {
+      return false;
+    }
+    done += count;
+  }
+  return true;
+}
+
+std::string DefaultBankPath() {
+  char modulePath[MAX_PATH * 2];
+  DWORD length = ::GetModuleFileNameA(nullptr, modulePath, sizeof modulePath);
+  if (length == 0 || length >= sizeof modulePath) return BankPathBeside("");
+  return BankPathBeside(std::string_view(modulePath, length));
+}
+
+}  // namespace velmor

@@ -1,0 +1,23 @@
+// Packing, unpacking and grading on the Windows file system (the ...A functions, GBK paths).
+#pragma once
+
+#include <string>
+
+#include "oblen/model/file_access.h"
+
+namespace velmor {
+
+class Win32FileAccess : public FileAccess {
+ public:
+  bool ListFolder(const std::string& folder, std::vector<FolderItem>& items) override;
+  ReadResult ReadSharedFile(const std::string& path, std::vector<unsigned char>& bytes,
+                            uint64_t limit) override;
+  void CreateFolder(const std::string& path) override;
+  bool WriteWholeFile(const std::string& path, const unsigned char* bytes,
+                      std::size_t size) override;
+};
+
+// "Date.dat" in the folder of the running program.
+std::string DefaultBankPath();
+
+}  // namespace velmor

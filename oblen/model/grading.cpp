@@ -1,0 +1,63 @@
+#include "oblen/model/grading.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <new>
+#include <vector>
+
+#include "oblen/model/pattern_match.h"
+
+namespace velmor {
+
+namespace {
+
+// The report's fixed texts in GBK, spelled out so that every compiler stores the same bytes.
+constexpr char kMet[] = "\xd5\xfd\xc8\xb7[+";                 // 正确[+
+constexpr char kNotMet[] = "\xb4\xed\xce\xf3[";               // 错误[
+constexpr char kScoreHead[] = "\xb5\xc3\xb7\xd6\xa3\xba";     // 得分：
+constexpr char kScoreTail[] = "\xa1\xa3\r\n\r\n"              // 。
+    "\xb8\xf7\xcc\xe2\xb5\xc3\xb7\xd6\xc7\xe9\xbf\xf6\xc8\xe7\xcf\xc2\xa3\xba\r\n";  // 各题得分情况如下：
+
+// Grading a 32-bit program's candidate files never needs more than this.
+constexpr uint64_t kMaxTargetSize = INT32_MAX;
+
+}  // namespace
+
+bool CheckRequirement(FileAccess& files, const Requirement& requirement) {
+  if (requirement.description().empty()) return false;
+  try {
+    std::vector<unsigned char> bytes;
+    FileAccess::ReadResult result =
+        files.ReadSharedFile(std::string(requirement.targetFile()), bytes, kMaxTargetSize);
+    if (result != FileAccess::ReadResult::kComplete || bytes.empty()) return false;
+    std::string text(bytes.size(), '\0');
+    auto end = std::copy_if(bytes.begin(), bytes.end(), text.begin(),
+                            [](unsigned char byte) { return byte != 0; });
+    text.resize(static_cast<std::size_t>(end - text.begin()));
+    std::vector<unsigned char>().swap(bytes);
+    return MatchPatternInPlace(requirement.matchPattern(), text);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+}
+
+std::string GradeQuestion(FileAccess& files, const OperationQuestion& question) {
+  int64_t total = 0;
+  std::string lines;
+  for (const Requirement& requirement : question.requirements) {
+    lines += requirement.description();
+    if (CheckRequirement(files, requirement)) {
+      total += requirement.score();
+      lines += kMet;
+      lines += std::to_string(requirement.score());
+    } else {
+      lines += kNotMet;
+      lines += requirement.explanation();
+    }
+    lines += "];\r\n";
+  }
+  total = std::clamp<int64_t>(total, INT32_MIN, INT32_MAX);
+  return kScoreHead + std::to_string(total) + kScoreTail + lines;
+}
+
+}  // namespace velmor

@@ -1,0 +1,23 @@
+// Grading an operation question against the candidate's files.
+#pragma once
+
+#include <string>
+
+#include "oblen/model/file_access.h"
+#include "oblen/model/operation_bank.h"
+
+namespace velmor {
+
+// Met when the requirement has a description and the whole content of its target file, with
+// every zero byte removed (so UTF-16 text of ASCII characters reads as plain ASCII), matches
+// its pattern. The target file is opened with create-if-missing, so a missing file in an
+// existing folder is created empty; an empty file, one that cannot be opened, and one that
+// cannot be read completely are not met.
+bool CheckRequirement(FileAccess& files, const Requirement& requirement);
+
+// The score report (GBK): "得分：<total>。" and, one line per requirement in order,
+// "<description>正确[+<score>];" or "<description>错误[<explanation>];", lines ended by CR LF.
+// A total beyond the range of a 32-bit integer is clamped to it.
+std::string GradeQuestion(FileAccess& files, const OperationQuestion& question);
+
+}  // namespace velmor

@@ -1,0 +1,133 @@
+#include "oblen/model/package_format.h"
+
+#include <cstring>
+
+#include "common/base/byte_order.h"
+#include "common/base/gbk.h"
+
+namespace velmor {
+
+namespace {
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+// A component the platform resolves to the parent folder: Windows drops trailing dots and
+// blanks, so "..", "...", ". ." and ".. " all climb.
+bool ClimbsUp(std::string_view component) {
+  std::size_t dots = 0;
+  for (char c : component) {
+    if (c == '.') {
+      ++dots;
+    } else if (c != ' ') {
+      return false;
+    }
+  }
+  return dots >= 2;
+}
+
+// A component Windows opens as a device whatever folder it is in ("CON", "nul.txt", "COM1").
+bool NamesDevice(std::string_view component) {
+  std::string_view base = component.substr(0, component.find('.'));
+  while (!base.empty() && base.back() == ' ') base.remove_suffix(1);
+  std::string lower;
+  for (char c : base) lower += (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+  if (lower == "con" || lower == "prn" || lower == "aux" || lower == "nul" ||
+      lower == "conin$" || lower == "conout$") {
+    return true;
+  }
+  return lower.size() == 4 && (lower.compare(0, 3, "com") == 0 || lower.compare(0, 3, "lpt") == 0) &&
+         lower[3] >= '1' && lower[3] <= '9';
+}
+
+bool IsUnsafeComponent(std::string_view component) {
+  return ClimbsUp(component) || NamesDevice(component);
+}
+
+}  // namespace
+
+bool PackageEntryReader::Next(PackageEntry& entry) {
+  if (damaged_ || position_ == size_) return false;
+  if (size_ - position_ < PackageEntry::kHeadSize) {
+    damaged_ = true;
+    return false;
+  }
+  const unsigned char* head = data_ + position_;
+  const int32_t size = ReadLe32(head + PackageEntry::kSizeOffset);
+  const std::size_t contentStart = position_ + PackageEntry::kHeadSize;
+  if (size < 0 || static_cast<std::size_t>(size) > size_ - contentStart ||
+      (head[0] != PackageEntry::kFileKind && size != 0)) {
+    damaged_ = true;
+    return false;
+  }
+  const char* path = reinterpret_cast<const char*>(head + PackageEntry::kPathOffset);
+  const void* nul = std::memchr(path, 0, PackageEntry::kPathSize);
+  std::string_view relativePath(path, PackageEntry::kPathSize);
+  relativePath = nul != nullptr
+                     ? relativePath.substr(0, static_cast<const char*>(nul) - path)
+                     : relativePath.substr(0, GbkCutLength(relativePath, PackageEntry::kPathSize - 1));
+  entry.kind = head[0];
+  entry.relativePath = relativePath;
+  entry.content = data_ + contentStart;
+  entry.size = static_cast<std::size_t>(size);
+  position_ = contentStart + entry.size;
+  return true;
+}
+
+bool IsConsistentPackageData(const unsigned char* data, std::size_t size, int64_t entryCount) {
+  if (entryCount < 0) return false;
+  // Each entry takes at least its head: a count beyond that cannot fit, whatever follows.
+  if (static_cast<uint64_t>(entryCount) > size / PackageEntry::kHeadSize) return false;
+  PackageEntryReader reader(data, size);
+  PackageEntry entry;
+  for (int64_t i = 0; i < entryCount; ++i) {
+    if (!reader.Next(entry)) return false;
+  }
+  return reader.position() == size;
+}
+
+void AppendEntryHead(std::vector<unsigned char>& data, unsigned char kind,
+                     std::string_view relativePath, int32_t size) {
+  std::size_t start = data.size();
+  data.resize(start + PackageEntry::kHeadSize, 0);
+  unsigned char* head = data.data() + start;
+  head[0] = kind;
+  GbkCopyToField(reinterpret_cast<char*>(head + PackageEntry::kPathOffset),
+                 PackageEntry::kPathSize, relativePath);
+  WriteLe32(head + PackageEntry::kSizeOffset, size);
+}
+
+std::vector<std::size_t> SeparatorPositions(std::string_view path) {
+  std::vector<std::size_t> positions;
+  for (std::size_t i = 0; i < path.size();) {
+    unsigned char byte = static_cast<unsigned char>(path[i]);
+    if (IsSeparator(path[i])) positions.push_back(i);
+    i += IsGbkLeadByte(byte) ? 2 : 1;
+  }
+  return positions;
+}
+
+bool IsSafeRelativePath(std::string_view relativePath) {
+  if (relativePath.find(':') != std::string_view::npos) return false;
+  if (relativePath.size() >= 2 && IsSeparator(relativePath[0]) && IsSeparator(relativePath[1])) {
+    return false;
+  }
+  std::size_t start = 0;
+  for (std::size_t separator : SeparatorPositions(relativePath)) {
+    if (IsUnsafeComponent(relativePath.substr(start, separator - start))) return false;
+    start = separator + 1;
+  }
+  return !IsUnsafeComponent(relativePath.substr(start));
+}
+
+std::string UnpackTargetPath(std::string_view unpackFolder, std::string_view relativePath) {
+  // Entries below the root start with a separator; the join needs only one.
+  if (!relativePath.empty() && IsSeparator(relativePath[0])) relativePath.remove_prefix(1);
+  std::string target(unpackFolder);
+  if (relativePath.empty()) return target;
+  std::size_t last = GbkFindLastSeparator(unpackFolder);
+  if (unpackFolder.empty() || last != unpackFolder.size() - 1) target += '\\';
+  target.append(relativePath.data(), relativePath.size());
+  return target;
+}
+
+}  // namespace velmor

@@ -1,0 +1,143 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "oblen/model/pattern_match.h"
+
+namespace velmor {
+namespace {
+
+struct MatchCase {
+  std::string pattern;
+  std::string text;
+  bool matches;
+};
+
+TEST(MatchPattern, TheGradingTable) {
+  const MatchCase cases[] = {
+      {"*abc*", "xxABCyy", true}, {"abc", "ABC", true},   {"abc", "abcd", false},
+      {"abc*", "abcd", true},     {"*cd", "abcd", true},  {"a*c", "ac", true},
+      {"?", "x", true},           {"", "", true},         {"", "x", false},
+      {"**a**", "ba", true},      {"*x*y*", "axbyc", true}, {"*x*y", "axbyc", false},
+      {"*b*b*", "b", false},      {"*a?b*", "aaab", false}, {"*a?b", "aaab", true},
+  };
+  for (const MatchCase& c : cases) {
+    EXPECT_EQ(MatchPattern(c.pattern, c.text), c.matches) << c.pattern << " / " << c.text;
+  }
+}
+
+TEST(MatchPattern, FurtherCases) {
+  const MatchCase cases[] = {
+      // Stars and empty texts.
+      {"*", "", true},
+      {"***", "", true},
+      {"?", "", false},
+      {"a", "", false},
+      {"*a", "", false},
+      // Whole-text rules.
+      {"abc", "ab", false},
+      {"abc", "xabc", false},
+      {"a?c", "abc", true},
+      {"a?c", "abbc", false},
+      {"ABC*", "abcdef", true},
+      {"*DEF", "abcdef", true},
+      {"*?", "", false},
+      {"*??", "a", false},
+      {"*??", "ab", true},
+      {"a*", "a", true},
+      // The piece after a star is taken at its first occurrence, never retried later.
+      {"*ab*c", "xabyc", true},
+      {"*b*c*d", "bcbd", true},
+      {"a*b*c", "abc", true},
+      {"a*b*c", "acb", false},
+      // Letters fold to lower case wherever they stand, other bytes never.
+      {"Hello World", "hELLO wORLD", true},
+      {"[]", "[]", true},
+      {"\xc4\xe3\xba\xc3", "\xc4\xe3\xba\xc3", true},  // 你好
+      {"\xb1\x61", "\xb1\x41", true},  // a trail byte 0x41 folds like the letter it is
+      {"*\xce\xc4\xbc\xfe*", "Word \xce\xc4\xbc\xfe.doc", true},  // 文件
+      {"@", "`", false},
+      {"[", "{", false},
+      // A text holding a star or question mark only matches them through wildcards.
+      {"a*", "a*b", true},
+      {"x", "?", false},
+  };
+  for (const MatchCase& c : cases) {
+    EXPECT_EQ(MatchPattern(c.pattern, c.text), c.matches) << c.pattern << " / " << c.text;
+  }
+}
+
+TEST(MatchPattern, InPlaceGivesTheSameAnswerAndLowersTheText) {
+  std::string text = "The Candidate's ANSWER";
+  EXPECT_TRUE(MatchPatternInPlace("*answer", text));
+  EXPECT_EQ(text, "the candidate's answer");
+  std::string other = "X";
+  EXPECT_FALSE(MatchPatternInPlace("", other));
+}
+
+TEST(FindPiece, KnuthMorrisPrattWithQuestionMarks) {
+  struct Case {
+    std::string text;
+    std::string piece;
+    std::ptrdiff_t found;
+  };
+  const Case cases[] = {
+      {"aaab", "a?b", -1},  // a comparison at every position would give 1
+      {"xab", "a?", 1},
+      {"abcabd", "abd", 3},
+      {"abc", "", 0},
+      {"", "", 0},
+      {"ab", "abc", -1},
+      {"abc", "?", 0},
+      {"zzzq", "q", 3},
+      {"zzz", "q", -1},
+      {"aabaabaaab", "aaab", 6},
+      {"xyxyxyz", "xyxyz", 2},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(FindPiece(c.text, c.piece), c.found) << c.text << " / " << c.piece;
+  }
+}
+
+// The scan step by step, without the jump to the next possible first byte, to show that
+// the jump never changes a result.
+std::ptrdiff_t StepByStep(const std::string& s, const std::string& g) {
+  const std::ptrdiff_t m = static_cast<std::ptrdiff_t>(g.size());
+  const std::ptrdiff_t n = static_cast<std::ptrdiff_t>(s.size());
+  if (m > n) return -1;
+  if (m == 0) return 0;
+  std::vector<std::ptrdiff_t> next(g.size());
+  next[0] = -1;
+  for (std::ptrdiff_t i = -1, j = 0; j < m - 1;) {
+    if (i == -1 || g[i] == '?' || g[j] == g[i]) {
+      next[++j] = ++i;
+    } else {
+      i = next[i];
+    }
+  }
+  std::ptrdiff_t i = 0, k = 0;
+  while (k < n && i < m) {
+    if (i == -1 || g[i] == '?' || s[k] == g[i]) {
+      ++i;
+      ++k;
+    } else {
+      i = next[i];
+    }
+  }
+  return i == m ? k - m : -1;
+}
+
+TEST(FindPiece, AgreesWithTheStepByStepScanOnRandomTexts) {
+  std::mt19937 random(20261207);
+  const char alphabet[] = "ab?";
+  for (int round = 0; round < 20000; ++round) {
+    std::string text(random() % 12, 'a');
+    for (char& c : text) c = alphabet[random() % 2];
+    std::string piece(1 + random() % 5, 'a');
+    for (char& c : piece) c = alphabet[random() % 3];
+    ASSERT_EQ(FindPiece(text, piece), StepByStep(text, piece)) << text << " / " << piece;
+  }
+}
+
+}  // namespace
+}  // namespace velmor

@@ -1,0 +1,130 @@
+#include "tools/banktool/cst_commands.h"
+
+#include <fstream>
+
+#include "oblen/model/package_format.h"
+#include "tools/banktool/json_writer.h"
+#include "tools/banktool/text_encoding.h"
+
+namespace velmor {
+
+namespace {
+
+// The first bytes of a question bank (.lst): "综合评估问卷" in GBK.
+constexpr char kQuestionBankSignature[] = "\xd7\xdb\xba\xcf\xc6\xc0\xb9\xc0\xce\xca\xbe\xed";
+
+void WriteText(JsonWriter& json, const char* key, std::string_view gbk) {
+  json.Key(key);
+  json.String(GbkToUtf8(gbk));
+}
+
+void WriteRequirement(JsonWriter& json, const Requirement& requirement) {
+  json.BeginObject();
+  WriteText(json, "description", requirement.description());
+  WriteText(json, "explanation", requirement.explanation());
+  json.Key("score");
+  json.Number(requirement.score());
+  json.Key("category");
+  json.Number(requirement.category());
+  WriteText(json, "targetFile", requirement.targetFile());
+  WriteText(json, "matchPattern", requirement.matchPattern());
+  json.EndObject();
+}
+
+void WriteQuestion(JsonWriter& json, const OperationQuestion& question) {
+  json.BeginObject();
+  json.Key("id");
+  json.Number(question.id);
+  json.Key("reservedA");
+  json.Number(question.reservedA);
+  json.Key("reservedB");
+  json.Number(question.reservedB);
+  json.Key("descriptionSize");
+  json.Number(static_cast<int64_t>(question.description.size()));
+  json.Key("requirements");
+  json.BeginArray();
+  for (const Requirement& requirement : question.requirements) WriteRequirement(json, requirement);
+  json.EndArray();
+  json.EndObject();
+}
+
+void WritePackage(JsonWriter& json, const FilePackage& package) {
+  json.BeginObject();
+  json.Key("questionId");
+  json.Number(package.questionId);
+  WriteText(json, "unpackFolder", package.unpackFolder.text());
+  json.Key("dataSize");
+  json.Number(static_cast<int64_t>(package.data.size()));
+  json.Key("entries");
+  json.BeginArray();
+  PackageEntryReader reader(package.data);
+  PackageEntry entry;
+  for (int32_t i = 0; i < package.entryCount && reader.Next(entry); ++i) {
+    json.BeginObject();
+    json.Key("kind");
+    json.Number(entry.kind);
+    WriteText(json, "path", entry.relativePath);
+    json.Key("size");
+    json.Number(static_cast<int64_t>(entry.size));
+    json.EndObject();
+  }
+  json.EndArray();
+  json.EndObject();
+}
+
+bool EndsWith(const std::string& text, std::string_view suffix) {
+  if (text.size() < suffix.size()) return false;
+  for (std::size_t i = 0; i < suffix.size(); ++i) {
+    char c = text[text.size() - suffix.size() + i];
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+    if (c != suffix[i]) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string DumpOperationBank(const OperationBank& bank) {
+  JsonWriter json;
+  json.BeginObject();
+  json.Key("groups");
+  json.BeginArray();
+  for (const QuestionGroup& group : bank.groups()) {
+    json.BeginObject();
+    WriteText(json, "name", group.name.text());
+    json.Key("questions");
+    json.BeginArray();
+    for (const OperationQuestion& question : group.questions) WriteQuestion(json, question);
+    json.EndArray();
+    json.EndObject();
+  }
+  json.EndArray();
+  json.Key("trailerCount");
+  json.Number(static_cast<int64_t>(bank.trailerRecords().size()));
+  json.Key("packages");
+  json.BeginArray();
+  for (const FilePackage& package : bank.packages()) WritePackage(json, package);
+  json.EndArray();
+  json.Key("maxQuestionId");
+  json.Number(bank.maxQuestionId());
+  json.Key("usedQuestionIds");
+  json.BeginArray();
+  for (int32_t id : bank.usedQuestionIds()) json.Number(id);
+  json.EndArray();
+  json.EndObject();
+  return json.text();
+}
+
+bool LooksLikeOperationBank(const std::string& path) {
+  const std::string_view magic = OperationBankHeader::MagicText();
+  const std::string_view lstSignature = kQuestionBankSignature;
+  std::string start(magic.size(), '\0');
+  std::ifstream in(path, std::ios::binary);
+  in.read(start.data(), static_cast<std::streamsize>(start.size()));
+  start.resize(static_cast<std::size_t>(in.gcount()));
+  if (start == magic) return true;
+  if (start.compare(0, lstSignature.size(), lstSignature) == 0) return false;
+  return EndsWith(path, ".cst") || EndsWith(path, ".dat");
+}
+
+}  // namespace velmor

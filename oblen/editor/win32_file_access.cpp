@@ -76,6 +76,11 @@ void Win32FileAccess::CreateFolder(const std::string& path) {
 
 bool Win32FileAccess::WriteWholeFile(const std::string& path, const unsigned char* bytes,
                                      std::size_t size) {
+  // Windows refuses to write a file marked read-only; Wine run by a privileged user would not.
+  DWORD attributes = ::GetFileAttributesA(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+    return false;
+  }
   // Truncating first keeps the attributes of a file that is there already: creating over a
   // hidden or system file with plain attributes would be refused.
   HANDLE opened = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,

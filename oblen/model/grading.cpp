@@ -35,7 +35,7 @@ bool CheckRequirement(FileAccess& files, const Requirement& requirement) {
                             [](unsigned char byte) { return byte != 0; });
     text.resize(static_cast<std::size_t>(end - text.begin()));
     std::vector<unsigned char>().swap(bytes);
-    return MatchPatternInPlace(requirement.matchPattern(), text);
+    return MatchPattern(requirement.matchPattern(), text);
   } catch (const std::bad_alloc&) {
     return false;
   }

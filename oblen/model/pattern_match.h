@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstddef>
-#include <string>
 #include <string_view>
 
 namespace velmor {
@@ -18,15 +17,9 @@ namespace velmor {
 // would say it does; stored requirements were graded this way and keep their results.
 bool MatchPattern(std::string_view pattern, std::string_view text);
 
-// The same on a text the caller no longer needs: it is lowered in place instead of copied.
-bool MatchPatternInPlace(std::string_view pattern, std::string& text);
-
 // Start of the first occurrence of `piece` in `text` found by the Knuth-Morris-Pratt scan in
 // which a "?" of the piece equals any byte, or -1. The scan's prefix table treats "?" as
 // equal to everything too, so it can step past an occurrence: FindPiece("aaab", "a?b") is -1.
 std::ptrdiff_t FindPiece(std::string_view text, std::string_view piece);
-
-// Every byte from 'A' to 'Z' replaced by its lower-case letter.
-void LowerAsciiLetters(char* bytes, std::size_t size);
 
 }  // namespace velmor

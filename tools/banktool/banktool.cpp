@@ -159,7 +159,7 @@ BanktoolResult Match(const std::string& pattern, const std::string& path) {
   }
   const bool empty = text.empty();
   text.erase(std::remove(text.begin(), text.end(), '\0'), text.end());
-  const bool matched = !empty && MatchPatternInPlace(pattern, text);
+  const bool matched = !empty && MatchPattern(pattern, text);
   return BanktoolResult{matched ? 0 : kExitNoMatch, matched ? "match\n" : "no match\n",
                         std::string()};
 }

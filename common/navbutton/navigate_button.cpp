@@ -101,6 +101,9 @@ bool CNavigateButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, 
     case WM_LBUTTONUP:
       result = OnLeftButton(message, wParam, lParam);
       return true;
+    case WM_CAPTURECHANGED:
+      result = OnCaptureChanged(wParam, lParam);
+      return true;
     default:
       return false;
   }
@@ -125,9 +128,29 @@ LRESULT CNavigateButton::OnMouseMove(WPARAM wParam, LPARAM lParam) {
   return result;
 }
 
+LRESULT CNavigateButton::OnCaptureChanged(WPARAM wParam, LPARAM lParam) {
+  LRESULT result = DefaultProc(WM_CAPTURECHANGED, wParam, lParam);
+  EndHoverIfPointerLeft();
+  return result;
+}
+
+void CNavigateButton::EndHoverIfPointerLeft() {
+  // The pointer may leave while another window holds the mouse (a dialog this very button
+  // opened, say); without this the hover face would stay until the pointer came back.
+  if (!hover_) return;
+  POINT cursor;
+  RECT window = WindowRect();
+  if (::GetCursorPos(&cursor) && !::PtInRect(&window, cursor)) {
+    hover_ = false;
+    if (::GetCapture() == hwnd()) ::ReleaseCapture();
+    Invalidate();
+  }
+}
+
 LRESULT CNavigateButton::OnLeftButton(UINT message, WPARAM wParam, LPARAM lParam) {
   if (::GetFocus() != hwnd()) SetFocus();
   LRESULT result = DefaultProc(message, wParam, lParam);
+  if (message == WM_LBUTTONUP) EndHoverIfPointerLeft();  // the click may have run a dialog
   Invalidate();
   return result;
 }

@@ -53,6 +53,8 @@ class CNavigateButton : public fw::CControl {
  private:
   LRESULT OnMouseMove(WPARAM wParam, LPARAM lParam);
   LRESULT OnLeftButton(UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT OnCaptureChanged(WPARAM wParam, LPARAM lParam);
+  void EndHoverIfPointerLeft();
 
   bool hover_ = false;
   COLORREF faceColour_ = RGB(255, 255, 255);

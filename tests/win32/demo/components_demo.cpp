@@ -45,7 +45,9 @@ class CDemoDlg : public fw::CDialog {
     }
     stem_.Move(90, 14, 480, 260);
     FillSample();
-    return TRUE;
+    stem_.SetFocus();
+    stem_.Send(EM_SETSEL, -1, -1);
+    return FALSE;  // the focus is set
   }
 
   bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override {

@@ -159,12 +159,26 @@ TEST_F(NavigateButtonTest, ATripleBeyondTheLibraryDrawsNothing) {
   ::ReleaseCapture();
 }
 
+TEST_F(NavigateButtonTest, LosingTheMouseToAnotherWindowEndsTheHover) {
+  RECT rect = dialog.add.WindowRect();
+  ::SetCursorPos(rect.left + 5, rect.top + 5);
+  MouseMove(dialog.add, 5, 5);
+  ::SetCapture(dialog.merge.hwnd());  // the pointer is still over the button
+  EXPECT_TRUE(dialog.add.hover());
+  MouseMove(dialog.add, 5, 5);
+  ::SetCursorPos(rect.right + 200, rect.bottom + 200);
+  ::SetCapture(dialog.merge.hwnd());  // and now elsewhere, as under a dialog it opened
+  EXPECT_FALSE(dialog.add.hover());
+  ::ReleaseCapture();
+}
+
 TEST_F(NavigateButtonTest, AClickReachesTheParentAsACommand) {
   struct Parent : ButtonDialog {
     int clicks = 0;
     bool HandleMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result) override {
       if (message == WM_COMMAND && LOWORD(wParam) == IDC_ADD_BUTTON) {
         ++clicks;
+        ::SetCursorPos(900, 900);  // as the pointer goes elsewhere in a dialog the click opens
         result = 0;
         return true;
       }
@@ -172,10 +186,15 @@ TEST_F(NavigateButtonTest, AClickReachesTheParentAsACommand) {
     }
   } parent;
   ASSERT_TRUE(parent.Create(nullptr));
+  RECT rect = parent.add.WindowRect();
+  ::SetCursorPos(rect.left + 5, rect.top + 5);
+  parent.add.Send(WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+  ASSERT_TRUE(parent.add.hover());
   parent.add.Send(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
   parent.add.Send(WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
   EXPECT_EQ(parent.clicks, 1);
   EXPECT_EQ(::GetFocus(), parent.add.hwnd());
+  EXPECT_FALSE(parent.add.hover());  // no stale hover face once the pointer is gone
 }
 
 }  // namespace

@@ -68,6 +68,14 @@ bool CRichEditCtrlEx::LoadLibrary() {
   return library != nullptr;
 }
 
+bool CRichEditCtrlEx::Create(DWORD style, const RECT& rect, HWND parent, int id) {
+  if (!LoadLibrary() || !CControl::Create("RichEdit20A", style | WS_CHILD, rect, parent, id)) {
+    return false;
+  }
+  Send(WM_SETFONT, static_cast<WPARAM>(::SendMessageA(parent, WM_GETFONT, 0, 0)), TRUE);
+  return true;
+}
+
 bool CRichEditCtrlEx::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam,
                                     LRESULT& result) {
   switch (message) {

@@ -38,6 +38,10 @@ class CRichEditCtrlEx : public fw::CControl {
   // Loads the rich-edit library; call once before a dialog holding RichEdit20A is made.
   static bool LoadLibrary();
 
+  // Makes the control's own window (instead of attaching to a dialog-template control); it
+  // takes its parent's font.
+  bool Create(DWORD style, const RECT& rect, HWND parent, int id);
+
   // Serialises the control into a new blob (the caller owns it). Appends a paragraph break
   // to the control's text, as a side effect of finding the end of the content.
   ContentBlock SaveContent();

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 
 #include "common/base/byte_order.h"
 #include "common/richtext/rich_content.h"
@@ -144,6 +145,24 @@ TEST_F(RichContentDamage, BadPicturesAreSkippedAndUnsteppableOnesEndTheList) {
   EXPECT_EQ(Parse(With(kFirstPicture + 12, 100)).pictures.size(), 1u);  // pixels do not fit
   EXPECT_EQ(Parse(With(kFirstPicture, 3)).pictures.size(), 0u);        // cannot step over
   EXPECT_EQ(Parse(With(kFirstPicture, 1 << 20)).pictures.size(), 0u);
+}
+
+TEST(RichContentCorpus, EveryPartOfEverySeedLiesInsideItsBlob) {
+  std::size_t files = 0;
+  for (const auto& entry :
+       std::filesystem::directory_iterator(test::SourcePath("fuzz/corpus/richtext"))) {
+    SCOPED_TRACE(entry.path().filename().string());
+    Bytes bytes = test::ReadFileBytes(entry.path().string());
+    RichContentParts parts = ParseRichContent(bytes.data(), bytes.size());
+    EXPECT_LE(parts.text.size() + kRichContentHeaderSize, bytes.size() + 1);
+    for (const PictureView& view : parts.pictures) {
+      EXPECT_GE(view.record, bytes.data());
+      EXPECT_LE(view.record + view.length, bytes.data() + bytes.size());
+      EXPECT_LE(kPictureHeaderSize + 3u * view.width * view.height, view.length);
+    }
+    ++files;
+  }
+  EXPECT_GE(files, 6u);
 }
 
 }  // namespace

@@ -325,6 +325,21 @@ TEST_F(RichEditTest, ChooseTextFontAppliesTheChoiceToTheSelection) {
   EXPECT_STREQ(FormatAt(rich(), 0).szFaceName, "宋体");
 }
 
+TEST_F(RichEditTest, AControlMadeByItselfTakesItsParentsFont) {
+  CRichEditCtrlEx own;
+  ASSERT_TRUE(own.Create(ES_MULTILINE | WS_VISIBLE, RECT{0, 0, 100, 50}, dialog.hwnd(), 2000));
+  HFONT parentFont = reinterpret_cast<HFONT>(dialog.Send(WM_GETFONT));
+  ASSERT_NE(parentFont, nullptr);
+  LOGFONTA expected{};
+  ::GetObjectA(parentFont, sizeof expected, &expected);
+  own.Send(EM_SETSEL, 0, 0);
+  CHARFORMATA format{};
+  format.cbSize = sizeof format;
+  own.Send(EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+  EXPECT_STREQ(format.szFaceName, expected.lfFaceName);
+  EXPECT_EQ(own.GetParent(), dialog.hwnd());
+}
+
 TEST_F(RichEditTest, AFailedEmbeddingIsReportedAndChangesNothing) {
   Type("keep");
   rich().Send(EM_SETSEL, 1, 1);

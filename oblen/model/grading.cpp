@@ -30,12 +30,9 @@ bool CheckRequirement(FileAccess& files, const Requirement& requirement) {
     FileAccess::ReadResult result =
         files.ReadSharedFile(std::string(requirement.targetFile()), bytes, kMaxTargetSize);
     if (result != FileAccess::ReadResult::kComplete || bytes.empty()) return false;
-    std::string text(bytes.size(), '\0');
-    auto end = std::copy_if(bytes.begin(), bytes.end(), text.begin(),
-                            [](unsigned char byte) { return byte != 0; });
-    text.resize(static_cast<std::size_t>(end - text.begin()));
-    std::vector<unsigned char>().swap(bytes);
-    return MatchPattern(requirement.matchPattern(), text);
+    bytes.erase(std::remove(bytes.begin(), bytes.end(), 0), bytes.end());
+    return MatchPattern(requirement.matchPattern(),
+                        std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
   } catch (const std::bad_alloc&) {
     return false;
   }

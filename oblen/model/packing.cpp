@@ -77,6 +77,8 @@ void CreateFolderWithAncestors(FileAccess& files, const std::string& target) {
 
 bool BuildPackage(FileAccess& files, const std::string& sourceFolder,
                   const std::string& unpackFolder, int32_t questionId, FilePackage& package) {
+  // An empty folder text would make the walk list the root of the current drive.
+  if (sourceFolder.empty()) return false;
   try {
     PackageBuilder builder(files);
     if (!builder.Walk(sourceFolder, std::string())) return false;

@@ -14,8 +14,8 @@ namespace velmor {
 // to 255 bytes). A folder that cannot be listed contributes only its own entry; a file that
 // cannot be opened is packed empty, one that cannot be read completely with the bytes read.
 // An item whose relative path would not fit its 255-byte field is left out with everything
-// below it. Fails, leaving `package` as it was, when the data would exceed 2^31 - 1 bytes or
-// memory runs out.
+// below it. Fails, leaving `package` as it was, when the source folder text is empty, when the
+// data would exceed 2^31 - 1 bytes, or when memory runs out.
 bool BuildPackage(FileAccess& files, const std::string& sourceFolder,
                   const std::string& unpackFolder, int32_t questionId, FilePackage& package);
 

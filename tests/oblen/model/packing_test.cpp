@@ -131,6 +131,10 @@ TEST(ReplacePackage, APackageBeyondTwoGigabytesIsRefusedAndTheOldOneStays) {
   ASSERT_EQ(bank.packages().size(), 1u);
   EXPECT_EQ(bank.FindPackage(5)->unpackFolder.text(), "kept");
 
+  // An empty source folder text is refused too, rather than packing a whole drive.
+  EXPECT_FALSE(ReplacePackage(bank, files, "", "u", 5));
+  EXPECT_EQ(bank.FindPackage(5)->unpackFolder.text(), "kept");
+
   // One byte less fits the limit exactly (the fake reports the size but holds one byte).
   files.ReportSize("S\\huge.bin", INT32_MAX - 264 * 3 - 1);
   FilePackage package;

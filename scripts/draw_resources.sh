@@ -6,28 +6,38 @@
 #       each captioned button as a triple: normal, hover, pressed
 #   common/resources/capture_panel.bmp
 #       the 172 x 100 information panel of the screen-capture window
-# Every file is a 24-bit uncompressed bottom-up BMP with a 40-byte BITMAPINFOHEADER, which is
+#   tarvik/resources/background.bmp
+#       the 800 x 681 background of the editor window: blue panel, white fields under the
+#       controls, the captions of the editing areas and the maker's logo and name
+#   tarvik/resources/tarvik.ico
+#       the program icon, 48, 32 and 16 pixels
+# Every bitmap is a 24-bit uncompressed bottom-up BMP with a 40-byte BITMAPINFOHEADER, which is
 # what the resource compiler and LoadBitmap expect. The output is committed, so a build needs
 # no drawing tools; run this only to change the artwork, then look at the contact sheet
-# (--sheet FILE.png writes one, scaled 3x) and commit the regenerated files.
+# (--sheet FILE.png writes one, scaled 3x) and commit the regenerated files. --mockup FILE.png
+# shows the editor background with the controls (white) and the buttons (orange outlines)
+# drawn where the window puts them, to judge the captions next to them.
 #
 # Needs: ImageMagick 6 (convert, montage), fonts-wqy-microhei; DejaVu Serif Bold is used for
-# the letter of the font button when installed.
+# the letter of the font button and DejaVu Sans Bold for the logo's name when installed.
 set -euo pipefail
 
 repo=$(cd "$(dirname "$0")/.." && pwd)
 buttons="$repo/tarvik/resources/buttons"
 common="$repo/common/resources"
+tarvik_res="$repo/tarvik/resources"
 
 sheet=""
-if [[ "${1:-}" == "--sheet" ]]; then
-  sheet=${2:?"--sheet needs a PNG file name"}
-elif [[ $# -gt 0 ]]; then
-  echo "usage: $0 [--sheet contact-sheet.png]" >&2
-  exit 2
-fi
+mockup=""
+while [[ $# -gt 0 ]]; do
+  case "$1" in
+    --sheet) sheet=${2:?"--sheet needs a PNG file name"}; shift 2 ;;
+    --mockup) mockup=${2:?"--mockup needs a PNG file name"}; shift 2 ;;
+    *) echo "usage: $0 [--sheet contact-sheet.png] [--mockup editor-mockup.png]" >&2; exit 2 ;;
+  esac
+done
 
-for tool in convert montage od; do
+for tool in convert montage identify od; do
   command -v "$tool" >/dev/null || { echo "missing tool: $tool" >&2; exit 1; }
 done
 
@@ -44,7 +54,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 # ---------------------------------------------------------------- palette
-# The window behind the buttons is white, so everything outside a rounded face is white.
+# Everything outside a rounded face is white (a few corner pixels on the editor background).
 page='#FFFFFF'
 blue_ink='#1A4FB0'
 accent='#E8861A'
@@ -130,6 +140,135 @@ check_bmp() {
   [[ $size -eq $((54 + stride * h)) ]] || fail+=" filesize=$size"
   if [[ -n "$fail" ]]; then
     echo "bad bitmap $f (want ${w}x${h} 24-bit):$fail" >&2
+    exit 1
+  fi
+}
+
+# check_ico FILE SIZE...: a Windows icon holding one image of each of these square sizes (in
+# any order) with 32 bits a pixel, every image lying inside the file
+check_ico() {
+  local f=$1; shift
+  local fail="" size n i entry width height bits bytes offset want got
+  size=$(stat -c %s "$f")
+  [[ $(le16 "$f" 0) -eq 0 && $(le16 "$f" 2) -eq 1 ]] || fail+=" not-an-icon"
+  n=$(le16 "$f" 4)
+  [[ $n -eq $# ]] || fail+=" images=$n"
+  got=()
+  for ((i = 0; i < n; i++)); do
+    entry=$((6 + 16 * i))
+    width=$(od -An -tu1 -j "$entry" -N1 "$f" | tr -d ' ')
+    height=$(od -An -tu1 -j $((entry + 1)) -N1 "$f" | tr -d ' ')
+    bits=$(le16 "$f" $((entry + 6)))
+    bytes=$(le32 "$f" $((entry + 8)))
+    offset=$(le32 "$f" $((entry + 12)))
+    [[ $width -eq $height ]] || fail+=" image$i=${width}x$height"
+    [[ $bits -eq 32 ]] || fail+=" image$i-bits=$bits"
+    (( offset >= 6 + 16 * n && offset + bytes <= size )) || fail+=" image$i-outside-file"
+    got+=("$width")
+  done
+  want=$(printf '%s\n' "$@" | sort -n | tr '\n' ' ')
+  got=$(printf '%s\n' "${got[@]}" | sort -n | tr '\n' ' ')
+  [[ "$got" == "$want" ]] || fail+=" sizes=[$got]"
+  if [[ -n "$fail" ]]; then
+    echo "bad icon $f (want sizes $*):$fail" >&2
+    exit 1
+  fi
+}
+
+# relation A B GAP -> inside | apart | crossing, for rectangles "x y w h" where B's edge
+# pixels are its outline: inside and apart both leave GAP free pixels between A and that line.
+relation() {
+  local ax ay aw ah bx by bw bh gap=$3
+  read -r ax ay aw ah <<<"$1"
+  read -r bx by bw bh <<<"$2"
+  if (( ax >= bx + 1 + gap && ay >= by + 1 + gap &&
+        ax + aw <= bx + bw - 1 - gap && ay + ah <= by + bh - 1 - gap )); then
+    echo inside
+  elif (( ax + aw + gap <= bx || bx + bw + gap <= ax || ay + ah + gap <= by || by + bh + gap <= ay )); then
+    echo apart
+  else
+    echo crossing
+  fi
+}
+
+framed() {  # "x y w h" of a control -> the rectangle with its one-pixel frame
+  local x y w h
+  read -r x y w h <<<"$1"
+  echo "$((x - 1)) $((y - 1)) $((w + 2)) $((h + 2))"
+}
+
+# The painted parts keep clear of the controls and buttons: every caption box and the logo
+# stand apart from them, each band, tab and frame either holds a control or button whole or
+# stays away from it (one free pixel either way), every caption lies in or out of each
+# decoration, and everything lies on the picture.
+check_background_layout() {
+  local occupied=() r d c rel fail="" x y w h
+  for r in "${controls[@]}"; do occupied+=("$(framed "$r")"); done
+  occupied+=("${picture_buttons[@]}")
+  local boxes=("$logo_area")
+  for c in "${captions[@]}"; do
+    read -r x y w h _ <<<"$c"
+    boxes+=("$x $y $w $h")
+  done
+  for r in "${occupied[@]}" "${decorations[@]}" "${boxes[@]}"; do
+    read -r x y w h <<<"$r"
+    (( x >= 0 && y >= 0 && x + w <= bg_w && y + h <= bg_h )) || fail+=" off-picture:[$r]"
+  done
+  for c in "${boxes[@]}"; do
+    for r in "${occupied[@]}"; do
+      [[ $(relation "$c" "$r" 1) == apart ]] || fail+=" [$c]-touches-[$r]"
+    done
+    for d in "${decorations[@]}"; do
+      [[ $(relation "$c" "$d" 0) != crossing ]] || fail+=" [$c]-crosses-[$d]"
+    done
+  done
+  for d in "${decorations[@]}"; do
+    for r in "${occupied[@]}"; do
+      rel=$(relation "$r" "$d" 1)
+      [[ $rel != crossing ]] || fail+=" [$d]-cuts-[$r]"
+    done
+  done
+  if [[ -n "$fail" ]]; then
+    echo "background layout:$fail" >&2
+    exit 1
+  fi
+}
+
+# colours FILE GEOMETRY -> the number of distinct colours in that part of the picture
+colours() {
+  convert "$1" -crop "$2" +repage -format '%k' info:
+}
+
+# On the finished bitmap: each control's field is pure white and its frame one colour all
+# round, and each button rectangle is plain panel: every row one colour, and from row to row
+# no more than the gradient's own step of a level or two, so that neither a caption nor a
+# line of any direction reaches under a button.
+check_background_pixels() {
+  local f=$1 r x y w h fail="" k diff colour step range
+  for r in "${controls[@]}"; do
+    read -r x y w h <<<"$r"
+    colour=$(convert "$f" -crop "1x1+$x+$y" +repage -format '%[hex:u.p{0,0}]' info:)
+    k=$(colours "$f" "${w}x${h}+$x+$y")
+    [[ $k -eq 1 && $colour == FFFFFF ]] || fail+=" field[$r]:$k-colours,$colour"
+    k=$(convert "$f" -crop "$((w + 2))x$((h + 2))+$((x - 1))+$((y - 1))" +repage \
+          -fill "$field_frame" -draw "rectangle 1,1 $w,$h" -format '%k' info:)
+    colour=$(convert "$f" -crop "1x1+$((x - 1))+$((y - 1))" +repage -format '#%[hex:u.p{0,0}]' info:)
+    [[ $k -eq 1 && $colour == "$field_frame" ]] || fail+=" frame[$r]:$k-colours,$colour"
+  done
+  for r in "${picture_buttons[@]}"; do
+    read -r x y w h <<<"$r"
+    diff=$(convert "$f" -crop "${w}x${h}+$x+$y" +repage \
+             \( +clone -scale "1x${h}!" -scale "${w}x${h}!" \) \
+             -metric AE -compare -format '%[distortion]' info:)
+    [[ $diff == 0 ]] || fail+=" button[$r]:$diff-odd-pixels"
+    read -r step range <<<"$(convert "$f" -crop "1x$((h + 1))+$x+$((y - 1))" +repage \
+             \( +clone -roll +0+1 \) -compose difference -composite \
+             -crop "1x${h}+0+1" +repage -format '%[max] %[fx:QuantumRange]' info:)"
+    step=$(( (step * 255 + range / 2) / range ))
+    (( step <= 2 )) || fail+=" button[$r]:a-step-of-$step-levels"
+  done
+  if [[ -n "$fail" ]]; then
+    echo "background pixels:$fail" >&2
     exit 1
   fi
 }
@@ -253,6 +392,176 @@ convert -size 172x100 "xc:$panel_body" \
 # The label is placed by its ink: 13 px glyphs from y 5 keep it inside the 24 px band.
 emit "$work/panel.png" "$common/capture_panel.bmp" 172 100
 
+# ---------------------------------------------------------------- editor background
+# Bitmap 184, painted 1:1 under the whole 800 x 681 client area of the editor window. The
+# window moves its controls and picture buttons onto the rectangles below; the picture gives
+# each control a white field with a dark one-pixel frame just outside it and leaves every
+# button rectangle plain panel, since the buttons paint over it. No caption, frame or logo may
+# reach under a control or a button: the checks at the end measure that on the finished file.
+
+# Rectangles as "x y width height" in client pixels.
+controls=(
+  "100 11 579 20"     # title
+  "38 46 370 115"     # category list
+  "500 47 291 20"     # category name
+  "414 139 67 20"     # merge target number
+  "500 139 67 20"     # merge source number
+  "38 177 110 225"    # big-question list
+  "222 177 570 195"   # stem editor
+  "38 417 290 100"    # small-question list
+  "383 417 408 74"    # small-question text
+  "508 496 67 20"     # small-question score
+  "384 500 75 15"     # check box 单项选择
+  "38 537 290 100"    # option list
+  "383 536 408 74"    # option text
+  "508 615 67 20"     # option score
+  "384 619 75 15"     # check box 答案选项
+)
+picture_buttons=(
+  "588 72 60 26" "657 72 60 26" "726 72 60 26"       # category 增加 修改 删除
+  "613 102 60 60"                                    # 合并
+  "155 184 60 60" "155 261 60 60"                    # 设置字体, 屏幕截图
+  "588 376 60 26" "657 376 60 26" "726 376 60 26"    # big question
+  "588 494 60 26" "657 494 60 26" "726 494 60 26"    # small question
+  "588 613 60 26" "657 613 60 26" "726 613 60 26"    # option
+  "570 655 215 14"                                   # web-address banner
+)
+
+# Decoration, drawn under the fields. Each editing area is a lighter rounded band with a darker
+# tab in its left margin for the area's vertical caption; the merge boxes get a rounded frame
+# of their own, closed on the left of the 合并 button.
+bands=("3 41 794 129" "3 172 794 237" "3 411 794 116" "3 530 794 117")
+tabs=("6 45 28 117" "6 176 28 227" "6 416 28 102" "6 536 28 102")
+merge_frame="411 110 160 57"
+logo_area="690 4 106 36"
+decorations=("${bands[@]}" "${tabs[@]}" "$merge_frame")
+
+# Captions: "x y width height pointsize gravity text"; the ink is centred in its box by the
+# gravity, "|" breaks a line (the vertical captions are one character a line). A caption
+# whose ink does not fit its box stops the script rather than being clipped.
+captions=(
+  "30 11 66 20 14 east 试卷说明"
+  "7 46 26 115 13 center 题|目|分|类|编|辑"
+  "7 177 26 225 13 center 大|题|目|说|明|编|辑"
+  "7 417 26 100 13 center 小|题|目|编|辑"
+  "7 537 26 100 13 center 选|项|编|辑"
+  "414 47 82 20 14 east 分类名称"
+  "414 114 154 20 13 center 分类合并操作（编号）"
+  "336 417 44 74 14 center 题目|要求"
+  "336 536 44 74 14 center 选项|说明"
+  "466 496 38 20 14 east 分数"
+  "466 615 38 20 14 east 分数"
+  "40 659 520 20 13 west Velmor 教育软件 · 题库编辑器 v1.0"
+)
+
+panel_top='#2F6DB5'
+panel_bottom='#1F4F8F'
+band_fill='rgba(255,255,255,0.08)'
+band_edge='rgba(255,255,255,0.30)'
+tab_fill='rgba(6,26,64,0.30)'
+merge_edge='#BCD3F2'
+field_frame='#12335F'
+label_ink='#FFFFFF'
+latin_font=$(fc-list 2>/dev/null | grep -i 'DejaVuSans-Bold.ttf' | head -n1 | cut -d: -f1 || true)
+[[ -n "$latin_font" && -f "$latin_font" ]] || latin_font=$cjk_font
+
+# emblem OUT SIZE PAPER INK MARK: the question-bank emblem (a rounded card holding a short
+# list and a large check mark), drawn 8x larger on a 48-unit grid and scaled down so that the
+# small sizes stay smooth; the 16-pixel one leaves out the list, which would only be a blur.
+emblem() {
+  local out=$1 size=$2 paper=$3 ink=$4 mark=$5
+  local big=$((size * 8)) s list
+  s=$(awk -v b="$big" 'BEGIN { printf "%.4f", b / 48 }')
+  list="stroke '$mark' stroke-width 3.2 stroke-linecap round
+        line 11,13 26,13  line 11,21 21,21  line 11,29 13,29"
+  [[ $size -le 16 ]] && list=""
+  convert -size "${big}x${big}" xc:none \
+    -draw "scale $s,$s
+           stroke none fill '$paper' roundrectangle 2,2 45.5,45.5 9,9
+           $list
+           fill none stroke '$ink' stroke-width 5.5 stroke-linecap round stroke-linejoin round
+           polyline 19,29 26,37 39,11" \
+    -filter Lanczos -resize "${size}x${size}" "PNG32:$out"
+}
+
+# text_ink OUT POINTSIZE FONT TEXT: the caption's ink, trimmed, white on transparent
+text_ink() {
+  convert +size -background none -fill "$label_ink" -font "$3" -pointsize "$2" \
+    -gravity center "label:${4//|/$'\n'}" -trim +repage "PNG32:$1"
+}
+
+# put IMAGE X Y W H GRAVITY PICTURE: places PICTURE inside the box by GRAVITY; stops if it
+# does not fit.
+put() {
+  local img=$1 x=$2 y=$3 w=$4 h=$5 gravity=$6 pic=$7 pw ph
+  read -r pw ph <<<"$(identify -format '%w %h' "$pic")"
+  if (( pw > w || ph > h )); then
+    echo "artwork $pic (${pw}x${ph}) does not fit its ${w}x${h} box at $x,$y" >&2
+    exit 1
+  fi
+  convert "$img" \
+    \( -size "${w}x${h}" xc:none "$pic" -gravity "$gravity" -composite \) \
+    -gravity northwest -geometry "+$x+$y" -composite "PNG24:$img"
+}
+
+draw_background() {
+  local out=$1 img=$work/background.png r x y w h size gravity text
+  local deco=()
+  for r in "${bands[@]}"; do
+    read -r x y w h <<<"$r"
+    deco+=(-fill "$band_fill" -stroke "$band_edge"
+           -draw "roundrectangle $x.5,$y.5 $((x + w - 1)).5,$((y + h - 1)).5 9,9")
+  done
+  for r in "${tabs[@]}"; do
+    read -r x y w h <<<"$r"
+    deco+=(-fill "$tab_fill" -stroke none
+           -draw "roundrectangle $x,$y $((x + w - 1)),$((y + h - 1)) 6,6")
+  done
+  read -r x y w h <<<"$merge_frame"
+  deco+=(-fill 'rgba(255,255,255,0.06)' -stroke "$merge_edge"
+         -draw "roundrectangle $x.5,$y.5 $((x + w - 1)).5,$((y + h - 1)).5 8,8")
+  # an arrow from the source box to the target box: the source category moves into the target
+  deco+=(-stroke "$merge_edge" -fill "$merge_edge"
+         -draw "line 486,149 497,149 polygon 483,149 488,145 488,153")
+  convert -size "${bg_w}x${bg_h}" "gradient:${panel_top}-${panel_bottom}" \
+    -strokewidth 1 "${deco[@]}" +stroke "PNG24:$img"
+
+  # the maker's logo: emblem and name, top right beside the title box
+  emblem "$work/logo.png" 28 '#FFFFFF' "$panel_top" '#E8861A'
+  read -r x y w h <<<"$logo_area"
+  put "$img" "$x" "$y" 30 "$h" center "$work/logo.png"
+  text_ink "$work/t.png" 17 "$latin_font" "Velmor"
+  put "$img" $((x + 33)) "$y" $((w - 33)) "$h" west "$work/t.png"
+
+  for r in "${captions[@]}"; do
+    read -r x y w h size gravity text <<<"$r"
+    text_ink "$work/t.png" "$size" "$cjk_font" "$text"
+    put "$img" "$x" "$y" "$w" "$h" "$gravity" "$work/t.png"
+  done
+
+  # the fields last, so that nothing above can leak into them
+  local fields=()
+  for r in "${controls[@]}"; do
+    read -r x y w h <<<"$r"
+    fields+=(-fill "$field_frame" -draw "rectangle $((x - 1)),$((y - 1)) $((x + w)),$((y + h))"
+             -fill '#FFFFFF' -draw "rectangle $x,$y $((x + w - 1)),$((y + h - 1))")
+  done
+  convert "$img" +antialias -stroke none "${fields[@]}" "PNG24:$img"
+  save_bmp "$img" "$out"
+  made+=("$out $bg_w $bg_h")
+}
+
+bg_w=800
+bg_h=681
+draw_background "$tarvik_res/background.bmp"
+
+# ---------------------------------------------------------------- program icon
+# Icon 128: the emblem in the program's blue at 48, 32 and 16 pixels, with transparency.
+for size in 48 32 16; do
+  emblem "$work/icon$size.png" "$size" "$panel_top" '#FFFFFF' '#FFD08A'
+done
+convert "$work/icon48.png" "$work/icon32.png" "$work/icon16.png" "$tarvik_res/tarvik.ico"
+
 # ---------------------------------------------------------------- verify
 # Sizes the editor's button layout expects, resource by resource, kept apart from the
 # drawing code above so that a slip there is caught here.
@@ -271,7 +580,13 @@ for n in $(seq 144 183); do
   check_bmp "$buttons/btn$n.bmp" "$w" "$h"
 done
 check_bmp "$common/capture_panel.bmp" 172 100
-echo "drew ${#made[@]} bitmaps; checked 40 button faces and the capture panel"
+check_bmp "$tarvik_res/background.bmp" "$bg_w" "$bg_h"
+check_ico "$tarvik_res/tarvik.ico" 16 32 48
+check_background_layout
+check_background_pixels "$tarvik_res/background.bmp"
+echo "drew ${#made[@]} bitmaps and the icon; checked 40 button faces, the capture panel," \
+  "the editor background (format, fields, frames, plain button areas, caption placement)" \
+  "and the icon's three sizes"
 
 if [[ -n "$sheet" ]]; then
   files=()
@@ -285,4 +600,18 @@ if [[ -n "$sheet" ]]; then
     "PNG24:$work/sheet.png"
   convert "$work/sheet.png" -filter point -resize 300% "$sheet"
   echo "contact sheet: $sheet"
+fi
+
+if [[ -n "$mockup" ]]; then
+  marks=()
+  for r in "${controls[@]}"; do
+    read -r x y w h <<<"$r"
+    marks+=(-fill '#FFFFFF' -stroke '#C03030' -draw "rectangle $x,$y $((x + w - 1)),$((y + h - 1))")
+  done
+  for r in "${picture_buttons[@]}"; do
+    read -r x y w h <<<"$r"
+    marks+=(-fill none -stroke '#FF9900' -draw "rectangle $x,$y $((x + w - 1)),$((y + h - 1))")
+  done
+  convert "$tarvik_res/background.bmp" +antialias -strokewidth 1 "${marks[@]}" "PNG24:$mockup"
+  echo "mock-up: $mockup"
 fi

@@ -41,7 +41,12 @@ TempDir::~TempDir() {
 }
 
 std::string TempDir::File(std::string_view name) const {
-  return (fs::path(path_) / fs::path(std::string(name))).string();
+  // Joined as bytes: a path object would re-encode a GBK name on Windows.
+#ifdef _WIN32
+  return path_ + "\\" + std::string(name);
+#else
+  return path_ + "/" + std::string(name);
+#endif
 }
 
 Bytes ReadFileBytes(const std::string& path) {

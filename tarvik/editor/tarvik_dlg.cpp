@@ -1,0 +1,331 @@
+#include "tarvik/editor/tarvik_dlg.h"
+
+#include <commctrl.h>
+
+#include "common/base/gbk.h"
+#include "framework/app.h"
+#include "framework/message_table.h"
+#include "framework/platform.h"
+#include "tarvik/editor/about_dlg.h"
+#include "tarvik/resources/resource.h"
+
+namespace velmor {
+
+namespace {
+
+const char kProgramCaption[] = "Velmor题库编辑器";
+const char kTemplateCaption[] = "选择题题目制作";
+const char kBankFilter[] = "选择题试题 (*.lst)|*.lst|所有文件 (*.*)|*.*||";
+const char kWebPage[] = "http://www.velmor-edu.cn/";
+constexpr int kClientWidth = 800;
+constexpr int kClientHeight = 681;
+
+struct Placement {
+  int id;
+  RECT rect;  // x, y, width, height
+};
+
+// Where the boxes, lists and the stem editor sit, in client pixels.
+const Placement kPlacements[] = {
+    {IDC_TITLE, {100, 11, 579, 20}},          {IDC_CATEGORY_LIST, {38, 46, 370, 115}},
+    {IDC_CATEGORY_NAME, {500, 47, 291, 20}},  {IDC_MERGE_TARGET, {414, 139, 67, 20}},
+    {IDC_MERGE_SOURCE, {500, 139, 67, 20}},   {IDC_BIG_LIST, {38, 177, 110, 225}},
+    {IDC_STEM, {222, 177, 570, 195}},         {IDC_SMALL_LIST, {38, 417, 290, 100}},
+    {IDC_SMALL_TEXT, {383, 417, 408, 74}},    {IDC_SMALL_SCORE, {508, 496, 67, 20}},
+    {IDC_SINGLE_CHOICE, {384, 500, 75, 15}},  {IDC_OPTION_LIST, {38, 537, 290, 100}},
+    {IDC_OPTION_TEXT, {383, 536, 408, 74}},   {IDC_OPTION_SCORE, {508, 615, 67, 20}},
+    {IDC_OPTION_IS_ANSWER, {384, 619, 75, 15}},
+};
+
+struct PictureButton {
+  int id;
+  int triple;
+  int x, y;
+};
+
+const PictureButton kPictureButtonTable[CTarvikDlg::kPictureButtons] = {
+    {IDC_CATEGORY_ADD, 3, 588, 72},    {IDC_CATEGORY_RENAME, 4, 657, 72},
+    {IDC_CATEGORY_DELETE, 5, 726, 72}, {IDC_CATEGORY_MERGE, 6, 613, 102},
+    {IDC_STEM_FONT, 7, 155, 184},      {IDC_STEM_CAPTURE, 8, 155, 261},
+    {IDC_BIG_ADD, 3, 588, 376},        {IDC_BIG_CHANGE, 4, 657, 376},
+    {IDC_BIG_DELETE, 5, 726, 376},     {IDC_SMALL_ADD, 3, 588, 494},
+    {IDC_SMALL_CHANGE, 4, 657, 494},   {IDC_SMALL_DELETE, 5, 726, 494},
+    {IDC_OPTION_ADD, 3, 588, 613},     {IDC_OPTION_CHANGE, 4, 657, 613},
+    {IDC_OPTION_DELETE, 5, 726, 613},  {IDC_WEB_BANNER, 9, 570, 655},
+};
+
+struct Column {
+  const char* heading;
+  int width;
+};
+
+void AddColumns(const fw::CListView& list, std::initializer_list<Column> columns) {
+  list.SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP | LVS_EX_GRIDLINES);
+  int index = 0;
+  for (const Column& column : columns) list.InsertColumn(index++, column.heading, column.width);
+}
+
+}  // namespace
+
+CTarvikDlg::CTarvikDlg(QuestionBank& document)
+    : CDialog(IDD_TARVIK_DIALOG), document_(document) {
+  data().BindText(IDC_CATEGORY_NAME, &values_.categoryName);
+  data().BindText(IDC_SMALL_TEXT, &values_.smallText);
+  data().BindCheck(IDC_SINGLE_CHOICE, &values_.singleChoice);
+  data().BindText(IDC_OPTION_TEXT, &values_.optionText);
+  data().BindInt(IDC_OPTION_SCORE, &values_.optionScore);
+  data().BindCheck(IDC_OPTION_IS_ANSWER, &values_.isAnswer);
+  data().BindText(IDC_TITLE, &values_.title);
+  data().BindInt(IDC_SMALL_SCORE, &values_.smallScore);
+  data().BindCheck(IDC_KIND_CHOICE, &values_.kind1);
+  data().BindCheck(IDC_KIND_QUESTIONNAIRE, &values_.kind2);
+  data().BindCheck(IDC_KIND_PEER_REVIEW, &values_.kind3);
+  data().BindInt(IDC_MERGE_TARGET, &values_.mergeTarget);
+  data().BindInt(IDC_MERGE_SOURCE, &values_.mergeSource);
+  ::InitializeCriticalSection(&refillLock_);
+}
+
+CTarvikDlg::~CTarvikDlg() {
+  DestroyWindow();
+  if (background_) ::DeleteObject(background_);
+  if (fieldBrush_) ::DeleteObject(fieldBrush_);
+  ::DeleteCriticalSection(&refillLock_);
+}
+
+BOOL CTarvikDlg::OnInitDialog() {
+  stem_.SubclassDlgItem(IDC_STEM, hwnd());
+  for (int i = 0; i < kPictureButtons; ++i) {
+    buttons_[i].AttachToTemplateButton(kPictureButtonTable[i].id, hwnd());
+  }
+  ShowValues();
+
+  char aboutItem[64] = {};
+  if (::LoadStringA(fw::ModuleInstance(), IDS_ABOUTBOX, aboutItem, sizeof aboutItem) > 0) {
+    HMENU systemMenu = ::GetSystemMenu(hwnd(), FALSE);
+    if (systemMenu) {
+      ::AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
+      ::AppendMenuA(systemMenu, MF_STRING, IDM_ABOUTBOX, aboutItem);
+    }
+  }
+
+  icon_ = ::LoadIconA(fw::ModuleInstance(), MAKEINTRESOURCEA(IDR_MAINFRAME));
+  Send(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+  Send(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
+  ::BringWindowToTop(hwnd());
+
+  RECT window = WindowRect();
+  RECT client = ClientRect();
+  int width = kClientWidth + (window.right - window.left) - (client.right - client.left);
+  int height = kClientHeight + (window.bottom - window.top) - (client.bottom - client.top);
+  RECT desktop;
+  ::GetWindowRect(::GetDesktopWindow(), &desktop);
+  Move((desktop.right - desktop.left - width) / 2, (desktop.bottom - desktop.top - height) / 2,
+       width, height);
+
+  SetUpLists();
+  SetText(kProgramCaption);
+  PlaceControls();
+  for (int i = 0; i < kPictureButtons; ++i) {
+    buttons_[i].SetBitmaps(kPictureButtonTable[i].triple);
+    buttons_[i].SetPosition(kPictureButtonTable[i].x, kPictureButtonTable[i].y);
+  }
+  background_ = ::LoadBitmapA(fw::ModuleInstance(), MAKEINTRESOURCEA(IDB_BACKGROUND));
+  fieldBrush_ = ::CreateSolidBrush(RGB(255, 255, 255));
+  return TRUE;
+}
+
+void CTarvikDlg::SetUpLists() {
+  AddColumns(categoryList(), {{"编号", 50}, {"名称", 180}, {"总分", 100}});
+  AddColumns(smallQuestionList(), {{"编号", 40}, {"题目要求", 120}, {"题型", 60}, {"分数", 50}});
+  AddColumns(optionList(), {{"编号", 40}, {"选项说明", 150}, {"答案选择", 60}});
+  AddColumns(bigQuestionList(), {{"题号", 60}, {"id", 30}});
+}
+
+void CTarvikDlg::PlaceControls() {
+  for (const Placement& place : kPlacements) {
+    Item(place.id).Move(place.rect.left, place.rect.top, place.rect.right, place.rect.bottom);
+  }
+}
+
+bool CTarvikDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  static const fw::MessageEntry<CTarvikDlg> kMessages[] = {
+      fw::OnMessage(WM_PAINT, &CTarvikDlg::OnPaint),
+      fw::OnMessage(WM_ERASEBKGND, &CTarvikDlg::OnEraseBackground),
+      fw::OnMessage(WM_SYSCOMMAND, &CTarvikDlg::OnSysCommand),
+      fw::OnMessage(WM_QUERYDRAGICON, &CTarvikDlg::OnQueryDragIcon),
+      fw::OnMessage(WM_CTLCOLORSTATIC, &CTarvikDlg::OnControlColour),
+      fw::OnMessage(WM_CTLCOLORBTN, &CTarvikDlg::OnControlColour),
+      // File, help and window commands.
+      fw::OnCommand(ID_FILE_NEW, &CTarvikDlg::OnFileNew),
+      fw::OnCommand(ID_FILE_OPEN, &CTarvikDlg::OnFileOpen),
+      fw::OnCommand(ID_FILE_SAVE, &CTarvikDlg::OnFileSave),
+      fw::OnCommand(ID_FILE_SAVE_AS, &CTarvikDlg::OnFileSaveAs),
+      fw::OnCommand(ID_FILE_ADD, &CTarvikDlg::OnFileAdd),
+      fw::OnCommand(ID_FILE_EXIT, &CTarvikDlg::OnFileExit),
+      fw::OnCommand(ID_HELP_ABOUT, &CTarvikDlg::OnAbout),
+      fw::OnCommand(IDC_WEB_BANNER, &CTarvikDlg::OnWebPage),
+      fw::OnCommand(IDC_KIND_CHOICE, &CTarvikDlg::OnKindChoice),
+      fw::OnCommand(IDC_KIND_QUESTIONNAIRE, &CTarvikDlg::OnKindQuestionnaire),
+      fw::OnCommand(IDC_KIND_PEER_REVIEW, &CTarvikDlg::OnKindPeerReview),
+      // Categories.
+      fw::OnCommand(IDC_CATEGORY_ADD, &CTarvikDlg::OnCategoryAdd),
+      fw::OnCommand(IDC_CATEGORY_RENAME, &CTarvikDlg::OnCategoryRename),
+      fw::OnCommand(IDC_CATEGORY_DELETE, &CTarvikDlg::OnCategoryDelete),
+      fw::OnCommand(IDC_CATEGORY_MERGE, &CTarvikDlg::OnCategoryMerge),
+      fw::OnNotify(IDC_CATEGORY_LIST, NM_CLICK, &CTarvikDlg::OnCategoryClick),
+      // Big questions and the stem editor.
+      fw::OnCommand(IDC_BIG_ADD, &CTarvikDlg::OnBigQuestionAdd),
+      fw::OnCommand(IDC_BIG_CHANGE, &CTarvikDlg::OnBigQuestionChange),
+      fw::OnCommand(IDC_BIG_DELETE, &CTarvikDlg::OnBigQuestionDelete),
+      fw::OnNotify(IDC_BIG_LIST, NM_CLICK, &CTarvikDlg::OnBigQuestionClick),
+      fw::OnCommand(IDC_STEM_FONT, &CTarvikDlg::OnStemFont),
+      fw::OnCommand(IDC_STEM_CAPTURE, &CTarvikDlg::OnStemCapture),
+      // Small questions.
+      fw::OnCommand(IDC_SMALL_ADD, &CTarvikDlg::OnSmallQuestionAdd),
+      fw::OnCommand(IDC_SMALL_CHANGE, &CTarvikDlg::OnSmallQuestionChange),
+      fw::OnCommand(IDC_SMALL_DELETE, &CTarvikDlg::OnSmallQuestionDelete),
+      fw::OnNotify(IDC_SMALL_LIST, NM_CLICK, &CTarvikDlg::OnSmallQuestionClick),
+      // Options.
+      fw::OnCommand(IDC_OPTION_ADD, &CTarvikDlg::OnOptionAdd),
+      fw::OnCommand(IDC_OPTION_CHANGE, &CTarvikDlg::OnOptionChange),
+      fw::OnCommand(IDC_OPTION_DELETE, &CTarvikDlg::OnOptionDelete),
+      fw::OnNotify(IDC_OPTION_LIST, NM_CLICK, &CTarvikDlg::OnOptionClick),
+  };
+  return fw::Dispatch(this, kMessages, message, wParam, lParam, result);
+}
+
+LRESULT CTarvikDlg::OnPaint(WPARAM, LPARAM) {
+  PAINTSTRUCT paint;
+  HDC dc = ::BeginPaint(hwnd(), &paint);
+  if (background_) {
+    BITMAP info{};
+    ::GetObjectA(background_, sizeof info, &info);
+    RECT client = ClientRect();
+    HDC source = ::CreateCompatibleDC(dc);
+    HGDIOBJ old = ::SelectObject(source, background_);
+    ::SetStretchBltMode(dc, COLORONCOLOR);
+    ::StretchBlt(dc, 0, 0, client.right, client.bottom, source, 0, 0, info.bmWidth, info.bmHeight,
+                 SRCCOPY);
+    ::SelectObject(source, old);
+    ::DeleteDC(source);
+  }
+  ::EndPaint(hwnd(), &paint);
+  return 0;
+}
+
+LRESULT CTarvikDlg::OnControlColour(WPARAM wParam, LPARAM lParam) {
+  // The two visible check boxes sit on white fields of the background.
+  HWND control = reinterpret_cast<HWND>(lParam);
+  if (control == GetItem(IDC_SINGLE_CHOICE) || control == GetItem(IDC_OPTION_IS_ANSWER)) {
+    ::SetBkColor(reinterpret_cast<HDC>(wParam), RGB(255, 255, 255));
+    return reinterpret_cast<LRESULT>(fieldBrush_);
+  }
+  return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
+}
+
+LRESULT CTarvikDlg::OnSysCommand(WPARAM wParam, LPARAM lParam) {
+  if ((wParam & 0xFFF0) == IDM_ABOUTBOX) {
+    OnAbout();
+    return 0;
+  }
+  return ::DefWindowProcA(hwnd(), WM_SYSCOMMAND, wParam, lParam);
+}
+
+LRESULT CTarvikDlg::OnQueryDragIcon(WPARAM, LPARAM) { return reinterpret_cast<LRESULT>(icon_); }
+
+void CTarvikDlg::OnCancel() {
+  int answer = fw::Platform().ShowMessage(hwnd(), "本操作将关闭本系统!你确定要这么做吗?",
+                                          kProgramCaption, MB_OKCANCEL);
+  if (answer == IDOK) EndDialog(IDCANCEL);
+}
+
+void CTarvikDlg::OnFileExit() { EndDialog(IDCANCEL); }
+
+void CTarvikDlg::OnAbout() {
+  CAboutDlg about;
+  about.DoModal(hwnd());
+}
+
+void CTarvikDlg::OnWebPage() { fw::Platform().ExecuteShell(nullptr, "open", kWebPage, "", "", SW_SHOWNORMAL); }
+
+void CTarvikDlg::SetKind(int kind) {
+  values_.kind1 = kind == 1;
+  values_.kind2 = kind == 2;
+  values_.kind3 = kind == 3;
+  document_.SetKind(kind);
+  ShowValues();
+}
+
+void CTarvikDlg::OnFileNew() {
+  document_.RemoveAllCategories();
+  categoryList().DeleteAllItems();
+  smallQuestionList().DeleteAllItems();
+  optionList().DeleteAllItems();
+  currentPath_.clear();
+  values_.title.clear();
+  SetText(kTemplateCaption);
+}
+
+bool CTarvikDlg::ChooseBankFile(std::string* path) {
+  return fw::Platform().ChooseFileToOpen(hwnd(), fw::FileDialogRequest{kBankFilter, "", ""}, path);
+}
+
+void CTarvikDlg::ReportLoadFailure(const std::string& path) {
+  // What was read is shown, but the author must know it is not the whole file.
+  fw::Platform().ShowMessage(hwnd(), "读取题库文件失败：" + path, kProgramCaption,
+                             MB_OK | MB_ICONEXCLAMATION);
+}
+
+void CTarvikDlg::OnFileOpen() {
+  std::string path;
+  if (!ChooseBankFile(&path)) return;
+  OnFileNew();
+  document_.RemoveAllCategories();
+  bool loaded = document_.Load(path);
+  values_.title = std::string(document_.title().text());
+  currentPath_ = path;
+  SetText(FileNameOf(path) + " - " + kProgramCaption);
+  RefillCategories();
+  ShowValues();
+  if (!loaded) ReportLoadFailure(path);
+}
+
+void CTarvikDlg::SaveTo(const std::string& path) {
+  document_.SetTitle(values_.title);
+  if (!document_.Save(path)) {
+    fw::Platform().ShowMessage(hwnd(), "保存题库文件失败：" + path, kProgramCaption,
+                               MB_OK | MB_ICONEXCLAMATION);
+  }
+}
+
+void CTarvikDlg::OnFileSave() {
+  if (currentPath_.empty()) {
+    OnFileSaveAs();
+    return;
+  }
+  ReadControls();
+  SaveTo(currentPath_);
+}
+
+void CTarvikDlg::OnFileSaveAs() {
+  ReadControls();
+  std::string path;
+  if (!fw::Platform().ChooseFileToSave(hwnd(), fw::FileDialogRequest{kBankFilter, "lst", ""},
+                                       &path)) {
+    return;
+  }
+  SaveTo(path);
+  currentPath_ = path;
+  SetText(FileNameOf(path) + " - " + kTemplateCaption);
+}
+
+void CTarvikDlg::OnFileAdd() {
+  std::string path;
+  if (!ChooseBankFile(&path)) return;
+  bool appended = document_.AppendFromFile(path);
+  RefillCategories();
+  ShowValues();
+  if (!appended) ReportLoadFailure(path);
+}
+
+}  // namespace velmor

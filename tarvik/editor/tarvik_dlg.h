@@ -1,0 +1,133 @@
+// CTarvikDlg: the question-bank editor window. It edits the process-wide question bank
+// through four lists (categories, big questions, small questions, options), the stem editor
+// and the boxes of its value set; its menus load, save and add bank files.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "common/navbutton/navigate_button.h"
+#include "common/richtext/rich_edit_ctrl_ex.h"
+#include "framework/dialog.h"
+#include "framework/list_view.h"
+#include "tarvik/editor/list_rows.h"
+#include "tarvik/model/question_bank.h"
+
+namespace velmor {
+
+class CTarvikDlg : public fw::CDialog {
+ public:
+  static constexpr int kPictureButtons = 16;
+
+  explicit CTarvikDlg(QuestionBank& document);
+  ~CTarvikDlg() override;
+
+  // The value set, in exchange order.
+  struct Values {
+    std::string categoryName;
+    std::string smallText;
+    int32_t singleChoice = 0;
+    std::string optionText;
+    int32_t optionScore = 0;
+    int32_t isAnswer = 0;
+    std::string title;
+    int32_t smallScore = 0;
+    int32_t kind1 = 0;
+    int32_t kind2 = 0;
+    int32_t kind3 = 0;
+    int32_t mergeTarget = 0;
+    int32_t mergeSource = 0;
+  };
+  const Values& values() const { return values_; }
+  const std::string& currentPath() const { return currentPath_; }
+  QuestionBank& document() { return document_; }
+  CRichEditCtrlEx& stemEditor() { return stem_; }
+  CNavigateButton& pictureButton(int index) { return buttons_[index]; }
+
+  fw::CListView categoryList() const { return fw::CListView(GetItem(1000)); }
+  fw::CListView bigQuestionList() const { return fw::CListView(GetItem(1023)); }
+  fw::CListView smallQuestionList() const { return fw::CListView(GetItem(1005)); }
+  fw::CListView optionList() const { return fw::CListView(GetItem(1015)); }
+
+ protected:
+  BOOL OnInitDialog() override;
+  void OnOK() override {}  // Enter does nothing
+  void OnCancel() override;  // Esc and the close box ask first
+  bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+ private:
+  // Window.
+  LRESULT OnPaint(WPARAM, LPARAM);
+  LRESULT OnEraseBackground(WPARAM, LPARAM) { return 1; }
+  LRESULT OnSysCommand(WPARAM wParam, LPARAM lParam);
+  LRESULT OnQueryDragIcon(WPARAM, LPARAM);
+  LRESULT OnControlColour(WPARAM wParam, LPARAM lParam);
+  void PlaceControls();
+  void SetUpLists();
+
+  // File, help and window commands.
+  void OnFileNew();
+  void OnFileOpen();
+  void OnFileSave();
+  void OnFileSaveAs();
+  void OnFileAdd();
+  void OnFileExit();
+  void OnAbout();
+  void OnWebPage();
+  void OnKindChoice() { SetKind(1); }
+  void OnKindQuestionnaire() { SetKind(2); }
+  void OnKindPeerReview() { SetKind(3); }
+  void SetKind(int kind);
+  bool ChooseBankFile(std::string* path);
+  void SaveTo(const std::string& path);
+  void ReportLoadFailure(const std::string& path);
+
+  // Editing commands (editing_commands.cpp).
+  void OnCategoryAdd();
+  void OnCategoryRename();
+  void OnCategoryDelete();
+  void OnCategoryMerge();
+  LRESULT OnCategoryClick(NMHDR*);
+  void OnBigQuestionAdd();
+  void OnBigQuestionChange();
+  void OnBigQuestionDelete();
+  LRESULT OnBigQuestionClick(NMHDR*);
+  void OnStemFont();
+  void OnStemCapture();
+  void OnSmallQuestionAdd();
+  void OnSmallQuestionChange();
+  void OnSmallQuestionDelete();
+  LRESULT OnSmallQuestionClick(NMHDR*);
+  void OnOptionAdd();
+  void OnOptionChange();
+  void OnOptionDelete();
+  LRESULT OnOptionClick(NMHDR*);
+
+  // List refills; a refill for an element that does not exist leaves the list as it is.
+  void Fill(const fw::CListView& list, const ListRows& rows);
+  void RefillCategories();
+  void RefillBigQuestions(int category);
+  void RefillSmallQuestions(int category, int question);
+  void RefillOptions(int category, int question, int small);
+  int SelectedCategory() const { return categoryList().FirstSelected(); }
+  int SelectedBigQuestion() const { return bigQuestionList().FirstSelected(); }
+  int SelectedSmallQuestion() const { return smallQuestionList().FirstSelected(); }
+  int SelectedOption() const { return optionList().FirstSelected(); }
+
+  bool ReadControls() { return data().ReadControls(); }
+  void ShowValues() { data().ShowValues(); }
+
+  QuestionBank& document_;
+  Values values_;
+  std::string currentPath_;
+  CRichEditCtrlEx stem_;
+  CNavigateButton buttons_[kPictureButtons];
+  HICON icon_ = nullptr;
+  HBITMAP background_ = nullptr;
+  HBRUSH fieldBrush_ = nullptr;
+  CRITICAL_SECTION refillLock_;
+};
+
+}  // namespace velmor

@@ -150,7 +150,11 @@ void CNavigateButton::EndHoverIfPointerLeft() {
 LRESULT CNavigateButton::OnLeftButton(UINT message, WPARAM wParam, LPARAM lParam) {
   if (::GetFocus() != hwnd()) SetFocus();
   LRESULT result = DefaultProc(message, wParam, lParam);
-  if (message == WM_LBUTTONUP) EndHoverIfPointerLeft();  // the click may have run a dialog
+  if (message == WM_LBUTTONUP) {
+    // The platform's button let the mouse go; the click may even have run a dialog.
+    EndHoverIfPointerLeft();
+    if (hover_ && ::GetCapture() != hwnd()) ::SetCapture(hwnd());  // to see the pointer leave
+  }
   Invalidate();
   return result;
 }

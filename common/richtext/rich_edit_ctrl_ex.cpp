@@ -82,6 +82,9 @@ bool CRichEditCtrlEx::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam,
     case WM_RBUTTONUP:
       result = OnRightButtonUp(wParam, lParam);
       return true;
+    case WM_CHAR:
+    case WM_IME_CHAR:
+      return OnCharacter(message, wParam, lParam, result);
     case WM_COMMAND:
       if (HIWORD(wParam) == 0 && OnMenuCommand(LOWORD(wParam))) {
         result = 0;
@@ -91,6 +94,36 @@ bool CRichEditCtrlEx::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam,
     default:
       return false;
   }
+}
+
+bool CRichEditCtrlEx::OnCharacter(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  // A double-byte character reaches an ANSI window as two character messages, lead byte
+  // first (or as one IME character holding both). Some rich-edit versions take each byte for
+  // a character of its own, so the pair is put together here and entered as text.
+  char text[3] = {};
+  if (message == WM_IME_CHAR && HIBYTE(LOWORD(wParam)) != 0) {
+    text[0] = static_cast<char>(HIBYTE(LOWORD(wParam)));
+    text[1] = static_cast<char>(LOBYTE(LOWORD(wParam)));
+  } else if (message == WM_CHAR && pendingLeadByte_ != 0) {
+    text[0] = static_cast<char>(pendingLeadByte_);
+    text[1] = static_cast<char>(wParam & 0xFF);
+    pendingLeadByte_ = 0;
+  } else if (message == WM_CHAR && wParam < 0x100 &&
+             ::IsDBCSLeadByte(static_cast<BYTE>(wParam))) {
+    pendingLeadByte_ = static_cast<unsigned char>(wParam);
+    result = 0;
+    return true;
+  } else {
+    return false;
+  }
+  (void)lParam;
+  if (GetStyle() & ES_READONLY) {
+    result = 0;
+    return true;
+  }
+  Send(EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text));
+  result = 0;
+  return true;
 }
 
 bool CRichEditCtrlEx::SelectionIsEmpty() const {

@@ -74,11 +74,13 @@ class CRichEditCtrlEx : public fw::CControl {
 
  private:
   LRESULT OnRightButtonUp(WPARAM wParam, LPARAM lParam);
+  bool OnCharacter(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
   bool OnMenuCommand(UINT id);
   bool SelectionIsEmpty() const;
   CHARFORMATA CharFormatAt(int32_t position);
   std::vector<std::pair<int32_t, int32_t>> EmbeddedObjects();  // (position, user value)
 
+  unsigned char pendingLeadByte_ = 0;  // first half of a double-byte character being typed
   int32_t pictureCounter_ = 0;
   std::vector<PictureEntry> registry_;
 };

@@ -172,6 +172,19 @@ TEST_F(NavigateButtonTest, LosingTheMouseToAnotherWindowEndsTheHover) {
   ::ReleaseCapture();
 }
 
+TEST_F(NavigateButtonTest, AfterAClickTheButtonStillSeesThePointerLeave) {
+  RECT rect = dialog.add.WindowRect();
+  ::SetCursorPos(rect.left + 5, rect.top + 5);
+  MouseMove(dialog.add, 5, 5);
+  dialog.add.Send(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  dialog.add.Send(WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  EXPECT_TRUE(dialog.add.hover());
+  EXPECT_EQ(::GetCapture(), dialog.add.hwnd());
+  MouseMove(dialog.add, 100, 5);
+  EXPECT_FALSE(dialog.add.hover());
+  EXPECT_NE(::GetCapture(), dialog.add.hwnd());
+}
+
 TEST_F(NavigateButtonTest, AClickReachesTheParentAsACommand) {
   struct Parent : ButtonDialog {
     int clicks = 0;

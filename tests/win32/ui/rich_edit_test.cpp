@@ -325,6 +325,16 @@ TEST_F(RichEditTest, ChooseTextFontAppliesTheChoiceToTheSelection) {
   EXPECT_STREQ(FormatAt(rich(), 0).szFaceName, "宋体");
 }
 
+TEST_F(RichEditTest, TypedDoubleByteCharactersArriveWhole) {
+  // "测试" typed: each character as its lead and trail byte, then one as an IME character.
+  for (WPARAM byte : {0xB2, 0xE2, 0xCA, 0xD4}) rich().Send(WM_CHAR, byte, 1);
+  rich().Send(WM_CHAR, 'a', 1);
+  rich().Send(WM_IME_CHAR, 0xD6D0, 1);  // 中
+  EXPECT_EQ(rich().GetText(), "测试a中");
+  rich().Send(EM_UNDO);
+  EXPECT_NE(rich().GetText(), "测试a中");  // typing can be undone
+}
+
 TEST_F(RichEditTest, AControlMadeByItselfTakesItsParentsFont) {
   CRichEditCtrlEx own;
   ASSERT_TRUE(own.Create(ES_MULTILINE | WS_VISIBLE, RECT{0, 0, 100, 50}, dialog.hwnd(), 2000));

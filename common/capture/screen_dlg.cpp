@@ -1,5 +1,6 @@
 #include "common/capture/screen_dlg.h"
 
+#include "common/richtext/dib.h"
 #include "common/richtext/rich_edit_ctrl_ex.h"
 #include "framework/app.h"
 #include "framework/message_table.h"
@@ -56,16 +57,9 @@ BOOL CScreenDlg::OnInitDialog() {
   screenOldBitmap_ = ::SelectObject(screenCopy_, screenBitmap_);
   ::BitBlt(screenCopy_, 0, 0, width_, height_, display, 0, 0, SRCCOPY);
 
-  stride_ = (std::size_t{3} * static_cast<std::size_t>(width_) + 3) & ~std::size_t{3};
+  stride_ = Dib24Stride(width_);
   screenBits_.assign(stride_ * static_cast<std::size_t>(height_), 0);
-  BITMAPINFOHEADER header{};
-  header.biSize = sizeof header;
-  header.biWidth = width_;
-  header.biHeight = height_;
-  header.biPlanes = 1;
-  header.biBitCount = 24;
-  header.biCompression = BI_RGB;
-  header.biSizeImage = static_cast<DWORD>(screenBits_.size());
+  BITMAPINFOHEADER header = Dib24Header(width_, height_);
   // The bitmap must not be selected while its bits are read.
   ::SelectObject(screenCopy_, screenOldBitmap_);
   ::GetDIBits(screenCopy_, screenBitmap_, 0, static_cast<UINT>(height_), screenBits_.data(),

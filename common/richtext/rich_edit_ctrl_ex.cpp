@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "common/richtext/bitmap_data_object.h"
+#include "common/richtext/dib.h"
 #include "common/richtext/rich_content.h"
 #include "framework/platform.h"
 
@@ -284,7 +285,7 @@ void CRichEditCtrlEx::InsertPicture(ContentBlock record, int32_t position) {
   const int32_t width = view.width;
   const int32_t height = view.height;
   const std::size_t rowBytes = std::size_t{3} * static_cast<std::size_t>(width);
-  const std::size_t stride = (rowBytes + 3) & ~std::size_t{3};
+  const std::size_t stride = Dib24Stride(width);
   std::vector<unsigned char> bits(stride * static_cast<std::size_t>(height), 0);
   for (int32_t row = 0; row < height; ++row) {
     std::memcpy(bits.data() + stride * static_cast<std::size_t>(height - 1 - row),
@@ -295,14 +296,7 @@ void CRichEditCtrlEx::InsertPicture(ContentBlock record, int32_t position) {
   HDC memory = ::CreateCompatibleDC(display);
   HBITMAP bitmap = ::CreateCompatibleBitmap(display, width, height);
   HGDIOBJ old = ::SelectObject(memory, bitmap);
-  BITMAPINFOHEADER header{};
-  header.biSize = sizeof header;
-  header.biWidth = width;
-  header.biHeight = height;
-  header.biPlanes = 1;
-  header.biBitCount = 24;
-  header.biCompression = BI_RGB;
-  header.biSizeImage = static_cast<DWORD>(bits.size());
+  BITMAPINFOHEADER header = Dib24Header(width, height);
   ::SetDIBits(memory, bitmap, 0, static_cast<UINT>(height), bits.data(),
               reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS);
   ::SelectObject(memory, old);

@@ -54,7 +54,8 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 # ---------------------------------------------------------------- palette
-# Everything outside a rounded face is white (a few corner pixels on the editor background).
+# Outside its rounded face a button shows the editor background where it sits (set before
+# each group of faces below: the panel is a gradient); the blank fillers are white.
 page='#FFFFFF'
 blue_ink='#1A4FB0'
 accent='#E8861A'
@@ -363,13 +364,18 @@ banner_triple() {  # FIRST_RESOURCE ADDRESS: the maker's web address under the e
 }
 
 for n in $(seq 144 152); do blank "$n"; done
+page='#3768A7'  # the panel along the four rows of 增加 / 修改 / 删除 (y 72 to 613)
 wide_triple 153 "增加"
 wide_triple 156 "修改"
 wide_triple 159 "删除"
+page='#3D74B5'  # beside the merge boxes
 square_triple 162 icon_merge "合并"
+page='#3A6FAF'  # between the big-question list and the stem editor
 square_triple 165 icon_font "设置字体"
 square_triple 168 icon_capture "屏幕截图"
+page='#1F5090'  # along the bottom edge
 banner_triple 171 "www.velmor-edu.cn"
+page='#FFFFFF'
 for n in $(seq 174 183); do blank "$n"; done
 
 # ---------------------------------------------------------------- capture panel

@@ -102,7 +102,7 @@ class CDemoDlg : public fw::CDialog {
   }
   void OnClear() { stem_.ClearContent(); }
   LRESULT OnBackground(WPARAM, LPARAM) {
-    static HBRUSH brush = ::CreateSolidBrush(RGB(222, 232, 246));
+    static HBRUSH brush = ::CreateSolidBrush(RGB(55, 104, 167));  // the editor's panel
     return reinterpret_cast<LRESULT>(brush);
   }
 

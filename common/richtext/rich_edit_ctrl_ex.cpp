@@ -97,15 +97,26 @@ bool CRichEditCtrlEx::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam,
   }
 }
 
+namespace {
+
+bool IsGbkTrailByte(WPARAM character) {
+  return character >= 0x40 && character <= 0xFE && character != 0x7F;
+}
+
+}  // namespace
+
 bool CRichEditCtrlEx::OnCharacter(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   // A double-byte character reaches an ANSI window as two character messages, lead byte
   // first (or as one IME character holding both). Some rich-edit versions take each byte for
   // a character of its own, so the pair is put together here and entered as text.
   char text[3] = {};
+  if (message == WM_CHAR && pendingLeadByte_ != 0 && !IsGbkTrailByte(wParam)) {
+    pendingLeadByte_ = 0;  // a lead byte without its trail byte is dropped
+  }
   if (message == WM_IME_CHAR && HIBYTE(LOWORD(wParam)) != 0) {
     text[0] = static_cast<char>(HIBYTE(LOWORD(wParam)));
     text[1] = static_cast<char>(LOBYTE(LOWORD(wParam)));
-  } else if (message == WM_CHAR && pendingLeadByte_ != 0) {
+  } else if (message == WM_CHAR && pendingLeadByte_ != 0 && IsGbkTrailByte(wParam)) {
     text[0] = static_cast<char>(pendingLeadByte_);
     text[1] = static_cast<char>(wParam & 0xFF);
     pendingLeadByte_ = 0;

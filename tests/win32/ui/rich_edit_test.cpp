@@ -333,6 +333,11 @@ TEST_F(RichEditTest, TypedDoubleByteCharactersArriveWhole) {
   EXPECT_EQ(rich().GetText(), "测试a中");
   rich().Send(EM_UNDO);
   EXPECT_NE(rich().GetText(), "测试a中");  // typing can be undone
+  rich().Send(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+  rich().Send(WM_CHAR, 0xB2, 1);  // a lead byte whose trail byte never comes
+  rich().Send(WM_CHAR, ' ', 1);
+  rich().Send(WM_CHAR, 'b', 1);
+  EXPECT_EQ(rich().GetText(), " b");
 }
 
 TEST_F(RichEditTest, AControlMadeByItselfTakesItsParentsFont) {

@@ -40,6 +40,14 @@ row() {  # list ID, row -> "x y" of the row's first cell (rows are 17 pixels bel
   echo "$((x + 20)) $((y + 30 + 17 * $2))"
 }
 click() { xdotool mousemove $1 $2 click 1; sleep 0.3; }
+rows_become() {  # list ID, count: wait until the list shows that many rows
+  for _ in $(seq 1 50); do
+    [ "$(run "$winfind" items "$caption" "$1")" = "$2" ] && return 0
+    sleep 0.2
+  done
+  echo "list $1 never showed $2 rows" >&2
+  return 1
+}
 type_into() {  # control ID, text: click it, clear it, type
   click $(where "$1")
   xdotool key ctrl+Home shift+ctrl+End BackSpace
@@ -52,23 +60,28 @@ where 1002 >/dev/null  # the window is up
 type_into 1021 "期中测试"
 type_into 1002 "第一单元"
 click $(where 1001)                       # 增加 category
+rows_become 1000 1
 click $(row 1000 0)                       # select it
 type_into 1022 "下列哪个是输入设备？"
 click $(where 1024)                       # 增加 big question
+rows_become 1023 1
 click $(row 1023 0)
 type_into 1007 "选择一项"
 click $(where 1020)                       # 单项选择
 type_into 1012 "5"
 click $(where 1006)                       # 增加 small question
+rows_become 1005 1
 click $(row 1005 0)
 type_into 1017 "键盘"
 click $(where 1011)                       # 答案选项 on
 type_into 1010 "2"
 click $(where 1016)                       # 增加 option
+rows_become 1015 1
 type_into 1017 "显示器"
 click $(where 1011)                       # 答案选项 off
 type_into 1010 "0"
 click $(where 1016)
+rows_become 1015 2
 
 # 文件 > 另存为 (the fourth item), then the real save dialog.
 read -r cx cy _ _ <<<"$(run "$winfind" window "$caption")"

@@ -2,8 +2,10 @@
 //   winfind control CAPTION ID     screen rectangle of a control: "left top width height"
 //   winfind menu CAPTION INDEX     screen rectangle of an item of the window's menu bar
 //   winfind window CAPTION         screen rectangle of the window's client area
+//   winfind items CAPTION ID       number of rows of a list-view control
 // Exit status 1 when the window or the control is not there (yet).
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -21,7 +23,7 @@ int Print(RECT rect) {
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    std::fprintf(stderr, "usage: winfind control|menu|window CAPTION [ID|INDEX]\n");
+    std::fprintf(stderr, "usage: winfind control|menu|window|items CAPTION [ID|INDEX]\n");
     return 64;
   }
   HWND window = ::FindWindowA(nullptr, argv[2]);
@@ -38,6 +40,12 @@ int main(int argc, char** argv) {
     HWND control = ::GetDlgItem(window, number);
     if (!control || !::GetWindowRect(control, &rect)) return 1;
     return Print(rect);
+  }
+  if (std::strcmp(argv[1], "items") == 0) {
+    HWND control = ::GetDlgItem(window, number);
+    if (!control) return 1;
+    std::printf("%ld\n", static_cast<long>(::SendMessageA(control, LVM_GETITEMCOUNT, 0, 0)));
+    return 0;
   }
   if (std::strcmp(argv[1], "menu") == 0) {
     if (!::GetMenuItemRect(window, ::GetMenu(window), static_cast<UINT>(number), &rect)) return 1;

@@ -4,17 +4,9 @@
 #include <utility>
 
 #include "common/base/gbk.h"
+#include "common/base/positions.h"
 
 namespace velmor {
-
-namespace {
-
-template <typename T>
-bool InRange(const std::vector<T>& items, int position) {
-  return position >= 0 && static_cast<std::size_t>(position) < items.size();
-}
-
-}  // namespace
 
 const QuestionGroup* OperationBank::FindGroup(int group) const {
   return InRange(groups_, group) ? &groups_[group] : nullptr;

@@ -3,16 +3,9 @@
 #include <iterator>
 #include <utility>
 
+#include "common/base/positions.h"
+
 namespace velmor {
-
-namespace {
-
-template <typename T>
-bool InRange(const std::vector<T>& items, int position) {
-  return position >= 0 && static_cast<std::size_t>(position) < items.size();
-}
-
-}  // namespace
 
 const Category* QuestionBank::FindCategory(int category) const {
   return InRange(categories_, category) ? &categories_[category] : nullptr;

@@ -1,8 +1,21 @@
 #include "framework/list_view.h"
 
-#include <vector>
-
 namespace fw {
+
+void CListView::Refill(const ListRows& rows, CRITICAL_SECTION* lock) const {
+  RedrawSuspended quiet(hwnd_);
+  DeleteAllItems();
+  if (lock) ::EnterCriticalSection(lock);
+  Send(LVM_SETITEMCOUNT, rows.size());  // room for every row at once
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const std::vector<std::string>& row = rows[i];
+    int item = InsertItem(static_cast<int>(i), row.empty() ? std::string() : row[0]);
+    for (std::size_t column = 1; column < row.size(); ++column) {
+      if (!row[column].empty()) SetItemText(item, static_cast<int>(column), row[column]);
+    }
+  }
+  if (lock) ::LeaveCriticalSection(lock);
+}
 
 int CListView::InsertColumn(int column, const std::string& heading, int width, int format) const {
   LVCOLUMNA info{};

@@ -5,10 +5,14 @@
 #include <commctrl.h>
 
 #include <string>
+#include <vector>
 
 #include "framework/window.h"
 
 namespace fw {
+
+// Rows of a report list: each row its cells, first column first.
+using ListRows = std::vector<std::vector<std::string>>;
 
 class CListView : public CWindow {
  public:
@@ -29,6 +33,12 @@ class CListView : public CWindow {
   bool SetItemText(int item, int column, const std::string& text) const;
   std::string GetItemText(int item, int column) const;
   bool DeleteAllItems() const { return Send(LVM_DELETEALLITEMS) != 0; }
+
+  // The one way our windows fill a list: deletes every row, then adds `rows` in order, with
+  // drawing suspended for the whole refill and one repaint at its end (a visible list drawn
+  // row by row costs a paint per row). The rows are added inside `lock` when one is given.
+  // No row is selected afterwards.
+  void Refill(const ListRows& rows, CRITICAL_SECTION* lock = nullptr) const;
 
   // The first selected row, or -1.
   int FirstSelected() const { return static_cast<int>(Send(LVM_GETNEXTITEM, -1, LVNI_SELECTED)); }

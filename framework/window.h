@@ -60,4 +60,27 @@ class CWindow {
   HWND hwnd_ = nullptr;
 };
 
+// Suspends a window's drawing for the guard's lifetime (WM_SETREDRAW off); at its end
+// drawing is back on and the window is repainted once, with its children. A window that is
+// not drawing anyway (no WS_VISIBLE: hidden, or inside an outer guard) is left alone, so
+// guards nest and never make a hidden window visible.
+class RedrawSuspended {
+ public:
+  explicit RedrawSuspended(HWND window)
+      : window_((::GetWindowLongPtrA(window, GWL_STYLE) & WS_VISIBLE) ? window : nullptr) {
+    if (window_) ::SendMessageA(window_, WM_SETREDRAW, FALSE, 0);
+  }
+  ~RedrawSuspended() {
+    if (!window_) return;
+    ::SendMessageA(window_, WM_SETREDRAW, TRUE, 0);
+    ::RedrawWindow(window_, nullptr, nullptr,
+                   RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+  }
+  RedrawSuspended(const RedrawSuspended&) = delete;
+  RedrawSuspended& operator=(const RedrawSuspended&) = delete;
+
+ private:
+  HWND window_;
+};
+
 }  // namespace fw

@@ -260,6 +260,8 @@ bool CRichEditCtrlEx::LoadContent(const ContentBlock& blob) {
 
 bool CRichEditCtrlEx::LoadContent(const unsigned char* blob, std::size_t size) {
   RichContentParts parts = blob ? ParseRichContent(blob, size) : RichContentParts{};
+  // Every format run and picture would otherwise repaint the control on its own.
+  fw::RedrawSuspended quiet(hwnd());
   StreamInText(parts.text);
   for (const FormatRun& run : parts.runs) {
     CHARFORMATA format;

@@ -10,15 +10,7 @@
 namespace velmor {
 
 void CTarvikDlg::Fill(const fw::CListView& list, const ListRows& rows) {
-  list.DeleteAllItems();
-  ::EnterCriticalSection(&refillLock_);
-  for (const std::vector<std::string>& row : rows) {
-    int item = list.AddItem(row.empty() ? std::string() : row[0]);
-    for (std::size_t column = 1; column < row.size(); ++column) {
-      list.SetItemText(item, static_cast<int>(column), row[column]);
-    }
-  }
-  ::LeaveCriticalSection(&refillLock_);
+  list.Refill(rows, &refillLock_);
 }
 
 void CTarvikDlg::RefillCategories() { Fill(categoryList(), CategoryRows(document_)); }

@@ -184,5 +184,40 @@ TEST(ListView, ColumnsRowsAndSelection) {
   EXPECT_EQ(list.FirstSelected(), -1);
 }
 
+// A refill runs with drawing suspended; afterwards the list draws again: it has its rows,
+// the whole list waits for one repaint, and a later change is drawn as usual.
+TEST(ListView, RefillLeavesDrawingOn) {
+  TableDialog dialog;
+  ASSERT_TRUE(dialog.Create(nullptr));
+  dialog.Show();
+  fw::CListView list(dialog.GetItem(IDC_ITEMS));
+  list.AddItem("旧");
+  list.Select(0);
+  CRITICAL_SECTION lock;
+  ::InitializeCriticalSection(&lock);
+  list.Refill({{"第一", "5"}, {"第二"}, {}}, &lock);
+  EXPECT_TRUE(::TryEnterCriticalSection(&lock));  // left again
+  ::LeaveCriticalSection(&lock);
+  ::DeleteCriticalSection(&lock);
+  ASSERT_EQ(list.ItemCount(), 3);
+  EXPECT_EQ(list.GetItemText(0, 1), "5");
+  EXPECT_EQ(list.GetItemText(1, 0), "第二");
+  EXPECT_EQ(list.GetItemText(2, 0), "");
+  EXPECT_EQ(list.FirstSelected(), -1);
+  EXPECT_TRUE(list.IsVisible());
+  RECT pending{};
+  EXPECT_TRUE(::GetUpdateRect(list, &pending, FALSE));
+  list.Update();
+  ASSERT_FALSE(::GetUpdateRect(list, &pending, FALSE));
+  list.SetItemText(1, 1, "7");
+  EXPECT_TRUE(::GetUpdateRect(list, &pending, FALSE)) << "the list no longer draws";
+
+  // A hidden list stays hidden through a refill.
+  list.Show(SW_HIDE);
+  list.Refill({{"第三"}});
+  EXPECT_FALSE(list.GetStyle() & WS_VISIBLE);
+  EXPECT_EQ(list.GetItemText(0, 0), "第三");
+}
+
 }  // namespace
 }  // namespace velmor

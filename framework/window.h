@@ -60,6 +60,17 @@ class CWindow {
   HWND hwnd_ = nullptr;
 };
 
+// The thumb position a WM_VSCROLL or WM_HSCROLL notification reports, in the full 32 bits
+// (the message itself carries only 16): `bar` is SB_CTL for a scroll-bar control `window`,
+// or SB_VERT / SB_HORZ for a window's own bar.
+inline int ThumbPosition(HWND window, int bar, WPARAM wParam) {
+  SCROLLINFO info{};
+  info.cbSize = sizeof info;
+  info.fMask = SIF_TRACKPOS | SIF_RANGE;
+  if (::GetScrollInfo(window, bar, &info) && info.nMax > 0xFFFF) return info.nTrackPos;
+  return HIWORD(wParam);
+}
+
 // Suspends a window's drawing for the guard's lifetime (WM_SETREDRAW off); at its end
 // drawing is back on and the window is repainted once, with its children. A window that is
 // not drawing anyway (no WS_VISIBLE: hidden, or inside an outer guard) is left alone, so

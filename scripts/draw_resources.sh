@@ -11,6 +11,8 @@
 #       controls, the captions of the editing areas and the maker's logo and name
 #   tarvik/resources/tarvik.ico
 #       the program icon, 48, 32 and 16 pixels
+#   tarvik/resources/nav_unfolded.bmp, nav_folded.bmp, nav_item.bmp, nav_header.bmp
+#       the question list of the answering window: group icons, item icon, header bar
 # Every bitmap is a 24-bit uncompressed bottom-up BMP with a 40-byte BITMAPINFOHEADER, which is
 # what the resource compiler and LoadBitmap expect. The output is committed, so a build needs
 # no drawing tools; run this only to change the artwork, then look at the contact sheet
@@ -568,6 +570,35 @@ for size in 48 32 16; do
 done
 convert "$work/icon48.png" "$work/icon32.png" "$work/icon16.png" "$tarvik_res/tarvik.ico"
 
+# ---------------------------------------------------------------- answering navigator
+# 139 and 140: the unfolded and folded group icons, a green disc with a white triangle
+# pointing down or right; 141: the item icon, a small window showing a list; 142: the
+# header bar of the question list, light blue with a darker frame, drawn in three slices
+# (10 columns left, 8 right, the middle stretched) so its ends keep their corners.
+nav_disc() {  # OUT TRIANGLE-POINTS
+  convert -size 52x52 xc:white -fill '#2E9A3E' -stroke '#1F7A2C' -strokewidth 3 \
+    -draw 'circle 26,26 26,3' -fill white -stroke none -draw "polygon $2" \
+    -resize 13x13 "PNG24:$work/disc.png"
+  save_bmp "$work/disc.png" "$1"
+}
+nav_disc "$tarvik_res/nav_unfolded.bmp" '14,19 38,19 26,35'
+nav_disc "$tarvik_res/nav_folded.bmp" '20,13 36,26 20,39'
+convert -size 40x40 xc:white +antialias -strokewidth 1 \
+  -fill '#F4F8FF' -stroke '#3B6BB5' -draw 'rectangle 3,4 36,35' \
+  -fill '#3B6BB5' -stroke none -draw 'rectangle 4,5 35,10' \
+  -fill white -draw 'rectangle 31,7 33,8' \
+  -fill '#7FA7DD' -draw 'rectangle 7,14 10,16' -draw 'rectangle 7,20 10,22' \
+  -draw 'rectangle 7,26 10,28' \
+  -fill '#5A6B80' -draw 'rectangle 13,15 31,15' -draw 'rectangle 13,21 28,21' \
+  -draw 'rectangle 13,27 30,27' -fill '#C9D6EA' -draw 'rectangle 7,31 32,31' \
+  "PNG24:$work/item.png"
+save_bmp "$work/item.png" "$tarvik_res/nav_item.bmp"
+convert -size 91x20 gradient:'#EAF5FF-#BFDDF7' +antialias -fill none -stroke '#6F9FCF' \
+  -strokewidth 1 -draw 'roundrectangle 0,0 90,19 3,3' "PNG24:$work/header.png"
+save_bmp "$work/header.png" "$tarvik_res/nav_header.bmp"
+made+=("$tarvik_res/nav_unfolded.bmp 13 13" "$tarvik_res/nav_folded.bmp 13 13"
+       "$tarvik_res/nav_item.bmp 40 40" "$tarvik_res/nav_header.bmp 91 20")
+
 # ---------------------------------------------------------------- verify
 # Sizes the editor's button layout expects, resource by resource, kept apart from the
 # drawing code above so that a slip there is caught here.
@@ -587,6 +618,10 @@ for n in $(seq 144 183); do
 done
 check_bmp "$common/capture_panel.bmp" 172 100
 check_bmp "$tarvik_res/background.bmp" "$bg_w" "$bg_h"
+check_bmp "$tarvik_res/nav_unfolded.bmp" 13 13
+check_bmp "$tarvik_res/nav_folded.bmp" 13 13
+check_bmp "$tarvik_res/nav_item.bmp" 40 40
+check_bmp "$tarvik_res/nav_header.bmp" 91 20
 check_ico "$tarvik_res/tarvik.ico" 16 32 48
 check_background_layout
 check_background_pixels "$tarvik_res/background.bmp"

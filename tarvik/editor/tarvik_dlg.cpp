@@ -2,12 +2,15 @@
 
 #include <commctrl.h>
 
+#include <memory>
+
 #include "common/base/gbk.h"
 #include "framework/app.h"
 #include "framework/message_table.h"
 #include "framework/platform.h"
 #include "tarvik/editor/about_dlg.h"
 #include "tarvik/resources/resource.h"
+#include "tarvik/runtime/select_doing_dlg.h"
 
 namespace velmor {
 
@@ -162,6 +165,9 @@ bool CTarvikDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESU
       fw::OnCommand(ID_FILE_SAVE_AS, &CTarvikDlg::OnFileSaveAs),
       fw::OnCommand(ID_FILE_ADD, &CTarvikDlg::OnFileAdd),
       fw::OnCommand(ID_FILE_EXIT, &CTarvikDlg::OnFileExit),
+      fw::OnCommand(ID_RUN_ANSWER, &CTarvikDlg::OnRunAnswer),
+      fw::OnCommand(ID_RUN_CHECK, &CTarvikDlg::OnRunCheck),
+      fw::OnCommand(ID_RUN_STATISTICS, &CTarvikDlg::OnRunStatistics),
       fw::OnCommand(ID_HELP_ABOUT, &CTarvikDlg::OnAbout),
       fw::OnCommand(IDC_WEB_BANNER, &CTarvikDlg::OnWebPage),
       fw::OnCommand(IDC_KIND_CHOICE, &CTarvikDlg::OnKindChoice),
@@ -254,6 +260,18 @@ void CTarvikDlg::SetKind(int kind) {
   values_.kind3 = kind == 3;
   document_.SetKind(kind);
   ShowValues();
+}
+
+void CTarvikDlg::RunAnswering(int32_t mode) {
+  CSelectDoingDlg answering;
+  // The document as the last command left it: the boxes are not read first.
+  auto copy = std::make_unique<QuestionBank>();
+  copy->CopyFrom(document_);
+  if (mode != 0) copy->SetKind(mode);
+  answering.SetBank(copy.get());
+  answering.navigator().BuildFromBank(*copy);
+  answering.DoModal(hwnd());
+  copy.reset();  // the copy goes before the dialog object; nothing flows back
 }
 
 void CTarvikDlg::OnFileNew() {

@@ -80,6 +80,12 @@ class CTarvikDlg : public fw::CDialog {
   void OnKindQuestionnaire() { SetKind(2); }
   void OnKindPeerReview() { SetKind(3); }
   void SetKind(int kind);
+  // Run commands: the answering dialog on a scratch copy of the document, in the document's
+  // own kind (0) or in the answer check or statistics mode.
+  void OnRunAnswer() { RunAnswering(0); }
+  void OnRunCheck() { RunAnswering(kKindCheckAnswers); }
+  void OnRunStatistics() { RunAnswering(kKindStatistics); }
+  void RunAnswering(int32_t mode);
   bool ChooseBankFile(std::string* path);
   void SaveTo(const std::string& path);
   void ReportLoadFailure(const std::string& path);

@@ -1,0 +1,232 @@
+#include "tarvik/runtime/select_tree_dlg.h"
+
+#include <windowsx.h>
+
+#include "framework/app.h"
+#include "framework/message_table.h"
+#include "tarvik/resources/resource.h"
+
+namespace velmor {
+
+namespace {
+
+HGDIOBJ LoadPicture(int id) { return ::LoadBitmapA(fw::ModuleInstance(), MAKEINTRESOURCEA(id)); }
+
+const COLORREF kSelectedFill = RGB(221, 244, 255);
+const COLORREF kSelectedFrame = RGB(179, 215, 241);
+
+}  // namespace
+
+CSelectTreeDlg::CSelectTreeDlg(CQuestionOwner* owner)
+    : CDialog(IDD_NAVIGATOR),
+      foldedIcon_(LoadPicture(IDB_GROUP_FOLDED)),
+      unfoldedIcon_(LoadPicture(IDB_GROUP_UNFOLDED)),
+      itemIcon_(LoadPicture(IDB_NAVIGATOR_ITEM)),
+      owner_(owner) {}
+
+BOOL CSelectTreeDlg::OnInitDialog() {
+  ::SetTimer(hwnd(), kTimerId, kTimerPeriod, nullptr);
+  return TRUE;
+}
+
+bool CSelectTreeDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  static const fw::MessageEntry<CSelectTreeDlg> kMessages[] = {
+      fw::OnMessage(WM_PAINT, &CSelectTreeDlg::OnPaint),
+      fw::OnMessage(WM_ERASEBKGND, &CSelectTreeDlg::OnEraseBackground),
+      fw::OnMessage(WM_TIMER, &CSelectTreeDlg::OnTimer),
+      fw::OnMessage(WM_LBUTTONDOWN, &CSelectTreeDlg::OnLeftButtonDown),
+      fw::OnMessage(WM_MOUSEWHEEL, &CSelectTreeDlg::OnMouseWheel),
+      fw::OnMessage(WM_VSCROLL, &CSelectTreeDlg::OnVerticalScroll),
+  };
+  return fw::Dispatch(this, kMessages, message, wParam, lParam, result);
+}
+
+void CSelectTreeDlg::ShowItem(const NavigatorItem& item) {
+  if (owner_) owner_->ShowQuestion(item.question, item.place);
+}
+
+void CSelectTreeDlg::SelectFirst() {
+  if (NavigatorItem* first = tree_.SelectFirst()) ShowItem(*first);
+}
+
+// --- Drawing ---------------------------------------------------------------------------------
+
+LRESULT CSelectTreeDlg::OnPaint(WPARAM, LPARAM) {
+  PAINTSTRUCT paint;
+  HDC dc = ::BeginPaint(hwnd(), &paint);
+  RECT client = ClientRect();
+  {
+    fw::COffscreenCanvas canvas(dc, client.right, client.bottom);
+    Draw(canvas.dc(), client);
+  }
+  ::EndPaint(hwnd(), &paint);
+  return 0;
+}
+
+void CSelectTreeDlg::Redraw() {
+  HDC dc = ::GetDC(hwnd());
+  RECT client = ClientRect();
+  {
+    fw::COffscreenCanvas canvas(dc, client.right, client.bottom);
+    Draw(canvas.dc(), client);
+  }
+  ::ReleaseDC(hwnd(), dc);
+}
+
+void CSelectTreeDlg::Draw(HDC dc, const RECT& client) {
+  const int width = client.right;
+  const int height = client.bottom;
+  tree_.set_rightEdge(width - 25);
+  {
+    fw::CGdiObject pen(::CreatePen(PS_SOLID, 2, RGB(255, 255, 255)));
+    fw::CSelection selectPen(dc, pen.get());
+    fw::CSelection selectBrush(dc, ::GetStockObject(WHITE_BRUSH));
+    ::Rectangle(dc, 0, 0, width, height);
+  }
+  ::SetBkMode(dc, TRANSPARENT);
+  fw::CGdiObject normal(fw::MakePointFont(dc, 8, FW_NORMAL));
+  if (!normal) return;
+  fw::CGdiObject bold(fw::MakePointFont(dc, 8, FW_BOLD));
+
+  int32_t content = tree_.LayoutRows();
+  HWND bar = scrollBar();
+  if (tree_.UpdateScrollMaximum(content, height)) {
+    ::SetScrollPos(bar, SB_CTL, tree_.scrollPosition(), FALSE);
+    ::SetScrollRange(bar, SB_CTL, 0, tree_.scrollMaximum(), TRUE);
+    ::MoveWindow(bar, width - 22, 20, 17, height - 25, TRUE);
+    ::ShowWindow(bar, SW_SHOW);
+    ::InvalidateRect(bar, nullptr, TRUE);
+  } else {
+    ::ShowWindow(bar, SW_HIDE);
+  }
+
+  fw::CSelection selectFont(dc, normal.get());
+  ::SetTextColor(dc, RGB(0, 0, 0));
+  for (const NavigatorRow& row : tree_.rows()) {
+    if (tree_.IsRowDrawn(row, height)) {
+      DrawRow(dc, row, static_cast<HFONT>(normal.get()), static_cast<HFONT>(bold.get()));
+    } else if (row.top - tree_.offset() > height + 25) {
+      break;  // rows only go further down from here
+    }
+  }
+  DrawHeader(dc, client);
+}
+
+void CSelectTreeDlg::DrawIcon(HDC dc, HBITMAP bitmap, int x, int y, int width, int height) {
+  if (!bitmap) return;
+  BITMAP info{};
+  ::GetObjectA(bitmap, sizeof info, &info);
+  HDC source = ::CreateCompatibleDC(dc);
+  {
+    fw::CSelection select(source, bitmap);
+    ::SetStretchBltMode(dc, COLORONCOLOR);
+    ::StretchBlt(dc, x, y, width, height, source, 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
+  }
+  ::DeleteDC(source);
+}
+
+void CSelectTreeDlg::DrawRow(HDC dc, const NavigatorRow& row, HFONT normal, HFONT bold) {
+  const int left = tree_.leftEdge();
+  const int top = row.top - tree_.offset();
+  const int bottom = row.bottom - tree_.offset();
+  if (row.kind == NavigatorRow::kGroup) {
+    HGDIOBJ icon = row.group->state == NavigatorGroup::kFolded ? foldedIcon_.get()
+                                                               : unfoldedIcon_.get();
+    DrawIcon(dc, static_cast<HBITMAP>(icon), left, top, 13, 13);
+    std::string_view name = row.group->name.text();
+    ::TextOutA(dc, left + 16, top, name.data(), static_cast<int>(name.size()));
+    return;
+  }
+  const NavigatorItem& item = *row.item;
+  if (item.selected || item.hovered) {
+    fw::CGdiObject brush(::CreateSolidBrush(kSelectedFill));
+    fw::CGdiObject pen(::CreatePen(PS_SOLID, 1, kSelectedFrame));
+    fw::CSelection selectBrush(dc, brush.get());
+    fw::CSelection selectPen(dc, pen.get());
+    ::Rectangle(dc, left, top, tree_.rightEdge(), bottom);
+  }
+  std::string_view caption = item.caption.text();
+  if (item.selected) {
+    DrawIcon(dc, static_cast<HBITMAP>(itemIcon_.get()), left + 5, top + 2, 40, 40);
+    if (bold) {
+      fw::CSelection selectBold(dc, bold);
+      ::TextOutA(dc, left + 45, top + 15, caption.data(), static_cast<int>(caption.size()));
+    }
+  } else {
+    DrawIcon(dc, static_cast<HBITMAP>(itemIcon_.get()), left + 5, top + 2, 21, 21);
+    fw::CSelection selectNormal(dc, normal);
+    ::TextOutA(dc, left + 30, top + 5, caption.data(), static_cast<int>(caption.size()));
+  }
+}
+
+void CSelectTreeDlg::DrawHeader(HDC dc, const RECT& client) {
+  const int width = client.right;
+  HBITMAP header = static_cast<HBITMAP>(LoadPicture(IDB_NAVIGATOR_HEADER));
+  if (header) {
+    BITMAP info{};
+    ::GetObjectA(header, sizeof info, &info);
+    HDC source = ::CreateCompatibleDC(dc);
+    {
+      fw::CSelection select(source, header);
+      ::BitBlt(dc, 1, 0, 10, info.bmHeight, source, 0, 0, SRCCOPY);
+      ::SetStretchBltMode(dc, COLORONCOLOR);
+      ::StretchBlt(dc, 11, 0, width - 20, info.bmHeight, source, 10, 0, info.bmWidth - 20,
+                   info.bmHeight, SRCCOPY);
+      ::BitBlt(dc, width - 9, 0, 8, info.bmHeight, source, info.bmWidth - 8, 0, SRCCOPY);
+    }
+    ::DeleteDC(source);
+    ::DeleteObject(header);
+  }
+  static const char kHeading[] = "题目列表";
+  ::TextOutA(dc, width / 2 - 25, 4, kHeading, sizeof kHeading - 1);
+}
+
+// --- Mouse and scrolling ---------------------------------------------------------------------
+
+LRESULT CSelectTreeDlg::OnTimer(WPARAM, LPARAM) {
+  POINT cursor;
+  ::GetCursorPos(&cursor);
+  RECT window = WindowRect();
+  POINT point{cursor.x - window.left, cursor.y - window.top};
+  window.top += NavigatorTree::kHeaderBand;
+  bool inside = ::PtInRect(&window, cursor) != FALSE;
+  if (tree_.Hover(inside, point.x, point.y)) Redraw();
+  return 0;
+}
+
+LRESULT CSelectTreeDlg::OnLeftButtonDown(WPARAM, LPARAM lParam) {
+  int x = GET_X_LPARAM(lParam);
+  int y = GET_Y_LPARAM(lParam);
+  if (!tree_.HitTest(x, y)) return 0;
+  if (NavigatorItem* selected = tree_.Press(x, y)) ShowItem(*selected);
+  Redraw();
+  return 0;
+}
+
+LRESULT CSelectTreeDlg::OnMouseWheel(WPARAM wParam, LPARAM) {
+  HWND bar = scrollBar();
+  if (tree_.Wheel(::GetScrollPos(bar, SB_CTL), GET_WHEEL_DELTA_WPARAM(wParam))) {
+    ::SetScrollPos(bar, SB_CTL, tree_.scrollPosition(), TRUE);
+    Redraw();
+  }
+  return 0;
+}
+
+LRESULT CSelectTreeDlg::OnVerticalScroll(WPARAM wParam, LPARAM lParam) {
+  HWND bar = reinterpret_cast<HWND>(lParam);
+  if (!bar || bar != scrollBar()) return 0;
+  NavigatorTree::Scroll action = NavigatorTree::Scroll::kOther;
+  switch (LOWORD(wParam)) {
+    case SB_LINEUP: action = NavigatorTree::Scroll::kLineUp; break;
+    case SB_LINEDOWN: action = NavigatorTree::Scroll::kLineDown; break;
+    case SB_THUMBPOSITION: action = NavigatorTree::Scroll::kThumbPosition; break;
+    default: break;
+  }
+  NavigatorTree::ScrollResult step = tree_.ScrollBy(action, ::GetScrollPos(bar, SB_CTL),
+                                                    fw::ThumbPosition(bar, SB_CTL, wParam));
+  if (step.setBar) ::SetScrollPos(bar, SB_CTL, step.barPosition, TRUE);
+  if (step.redraw) Redraw();
+  return 0;
+}
+
+}  // namespace velmor

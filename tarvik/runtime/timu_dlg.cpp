@@ -1,0 +1,95 @@
+#include "tarvik/runtime/timu_dlg.h"
+
+#include <algorithm>
+
+#include "framework/gdi.h"
+#include "framework/message_table.h"
+#include "tarvik/resources/resource.h"
+
+namespace velmor {
+
+namespace {
+
+constexpr int kPageLeft = 10;
+constexpr int kPageWidth = 545;
+const COLORREF kViewColour = RGB(249, 249, 190);
+
+}  // namespace
+
+CTimuDlg::CTimuDlg(QuestionBank& bank) : CDialog(IDD_QUESTION_VIEW), bank_(bank) {}
+
+CTimuDlg::~CTimuDlg() {
+  DestroyPages();
+  DestroyWindow();
+}
+
+void CTimuDlg::DestroyPages() {
+  for (auto& page : pages_) page->DestroyWindow();
+  pages_.clear();
+}
+
+void CTimuDlg::FillQuestion(const BigQuestion* question, const QuestionPlace& place,
+                            int32_t mode) {
+  if (!question) return;
+  question_ = question;
+  DestroyPages();
+  // Hundreds of pages and rows appear at once: draw them when they are all in place.
+  fw::RedrawSuspended quiet(hwnd());
+  int32_t y = 5;
+  pages_.reserve(question->smallQuestions.size());
+  for (std::size_t i = 0; i < question->smallQuestions.size(); ++i) {
+    auto page = std::make_unique<CSelectMainDlg>(bank_);
+    if (!page->Create(hwnd())) continue;
+    page->Show();
+    page->FillPage(question->smallQuestions[i],
+                   OptionPlace{place.category, place.question, static_cast<int>(i), -1}, mode);
+    page->Move(kPageLeft, y, kPageWidth, page->pageHeight());
+    y += page->pageHeight();
+    pages_.push_back(std::move(page));
+  }
+  contentHeight_ = y + 15;
+  scrollRange_ = ViewScrollRange(contentHeight_, ClientRect().bottom);
+  ::SetScrollRange(hwnd(), SB_VERT, 0, std::max(scrollRange_, 0), FALSE);
+  ::ShowScrollBar(hwnd(), SB_VERT, ShowsScrollBar(scrollRange_));
+}
+
+bool CTimuDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  static const fw::MessageEntry<CTimuDlg> kMessages[] = {
+      fw::OnMessage(WM_PAINT, &CTimuDlg::OnPaint),
+      fw::OnMessage(WM_ERASEBKGND, &CTimuDlg::OnEraseBackground),
+      fw::OnMessage(WM_VSCROLL, &CTimuDlg::OnVerticalScroll),
+  };
+  return fw::Dispatch(this, kMessages, message, wParam, lParam, result);
+}
+
+LRESULT CTimuDlg::OnPaint(WPARAM, LPARAM) {
+  PAINTSTRUCT paint;
+  HDC dc = ::BeginPaint(hwnd(), &paint);
+  RECT client = ClientRect();
+  fw::CGdiObject brush(::CreateSolidBrush(kViewColour));
+  fw::CGdiObject pen(::CreatePen(PS_SOLID, 1, kViewColour));
+  fw::CSelection selectBrush(dc, brush.get());
+  fw::CSelection selectPen(dc, pen.get());
+  ::Rectangle(dc, 0, 0, client.right, client.bottom);
+  ::EndPaint(hwnd(), &paint);
+  return 0;
+}
+
+LRESULT CTimuDlg::OnVerticalScroll(WPARAM wParam, LPARAM) {
+  int position = ::GetScrollPos(hwnd(), SB_VERT);
+  ScrollAction action = ScrollAction::kOther;
+  switch (LOWORD(wParam)) {
+    case SB_LINEUP: action = ScrollAction::kLineUp; break;
+    case SB_LINEDOWN: action = ScrollAction::kLineDown; break;
+    case SB_THUMBPOSITION: action = ScrollAction::kThumbPosition; break;
+    default: break;
+  }
+  int thumb = fw::ThumbPosition(hwnd(), SB_VERT, wParam);
+  int target = ViewScrollTarget(action, position, thumb, scrollRange_);
+  ::SetScrollPos(hwnd(), SB_VERT, target, TRUE);
+  int reached = ::GetScrollPos(hwnd(), SB_VERT);
+  ::ScrollWindow(hwnd(), 0, position - reached, nullptr, nullptr);
+  return 0;
+}
+
+}  // namespace velmor

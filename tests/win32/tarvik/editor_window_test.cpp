@@ -2,6 +2,7 @@
 #include "tests/win32/tarvik/editor_test_support.h"
 
 #include "tarvik/editor/list_rows.h"
+#include "tarvik/model/scoring.h"
 #include "tests/tarvik/model/lst_images.h"
 
 namespace velmor::test {
@@ -260,6 +261,62 @@ TEST_F(EditorTest, TheAboutBoxOpensFromTheMenuAndTheSystemMenu) {
     EXPECT_EQ(g_aboutCaption, "关于 Velmor题库编辑器");
     EXPECT_EQ(g_aboutText, "Velmor题库编辑器 v1.0 版");
   }
+}
+
+// Inside a modal run: what the answering window shows, then a tick on its first visible
+// option row, then closing it.
+struct RunVisit {
+  HWND editor = nullptr;
+  std::string caption;
+  std::string scoreLine;
+  bool ticked = false;
+};
+RunVisit g_run;
+
+BOOL CALLBACK TickFirstRow(HWND window, LPARAM) {
+  if (::GetDlgCtrlID(window) != IDC_OPTION_TICK || !::IsWindowVisible(window)) return TRUE;
+  ::SendMessageA(::GetParent(window), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(300, 10));
+  g_run.ticked = true;
+  return FALSE;
+}
+
+BOOL CALLBACK FindOwnedWindow(HWND window, LPARAM found) {
+  if (::GetWindow(window, GW_OWNER) != g_run.editor || !::IsWindowVisible(window)) return TRUE;
+  *reinterpret_cast<HWND*>(found) = window;
+  return FALSE;
+}
+
+void CALLBACK VisitRun(HWND, UINT, UINT_PTR timer, DWORD) {
+  HWND answering = nullptr;
+  ::EnumThreadWindows(::GetCurrentThreadId(), &FindOwnedWindow,
+                      reinterpret_cast<LPARAM>(&answering));
+  if (!answering) return;
+  ::KillTimer(nullptr, timer);
+  char text[256] = {};
+  ::GetWindowTextA(answering, text, sizeof text);
+  g_run.caption = text;
+  ::GetDlgItemTextA(answering, IDC_SCORE_LINE, text, sizeof text);
+  g_run.scoreLine = text;
+  ::EnumChildWindows(answering, &TickFirstRow, 0);
+  ::PostMessageA(answering, WM_COMMAND, IDCANCEL, 0);
+}
+
+TEST_F(EditorTest, AnAnswerCheckRunsOnACopyAndLeavesTheDocumentAsItWas) {
+  TempDir dir;
+  ASSERT_TRUE(bank.Load(SourcePath("examples/choice.lst")));
+  ASSERT_TRUE(bank.Save(dir.File("before.lst")));
+  Type(IDC_TITLE, "未保存的标题");  // typed, not saved: the run shows the document's title
+  g_run = RunVisit{};
+  g_run.editor = dialog.hwnd();
+  ::SetTimer(nullptr, 0, 50, &VisitRun);
+  Menu(ID_RUN_CHECK);
+  EXPECT_EQ(g_run.caption, std::string(bank.title().text()));
+  EXPECT_EQ(g_run.scoreLine,
+            "校对选择题答案，总得分：" + std::to_string(GetTotalScore(bank)) + "分！");
+  EXPECT_TRUE(g_run.ticked);
+  ASSERT_TRUE(bank.Save(dir.File("after.lst")));
+  EXPECT_EQ(ReadFileBytes(dir.File("after.lst")), ReadFileBytes(dir.File("before.lst")));
+  EXPECT_EQ(bank.header().kind(), kKindChoice);
 }
 
 }  // namespace

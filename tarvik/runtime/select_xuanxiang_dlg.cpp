@@ -26,7 +26,6 @@ void CSelectXuanxiangExDlg::FillOption(const SmallQuestion& question, const Choi
 
 BOOL CSelectXuanxiangExDlg::OnInitDialog() {
   data().ShowValues();
-  ::SetTimer(hwnd(), kTimerId, kTimerPeriod, nullptr);
   return TRUE;
 }
 
@@ -111,20 +110,24 @@ LRESULT CSelectXuanxiangExDlg::OnTimer(WPARAM, LPARAM) {
   POINT cursor;
   ::GetCursorPos(&cursor);
   RECT window = WindowRect();
-  bool inside = ::PtInRect(&window, cursor) != FALSE;
-  if (inside != hovered_) {
-    hovered_ = inside;
-    Redraw();
-  }
-  if (question_ && question_->singleChoice != 0 && option_) {
-    int32_t stored = option_->chosen != 0;
-    if (stored != ticked_) {
-      ticked_ = stored;
-      data().ShowValues();
-      Invalidate();
-    }
-  }
+  SetHovered(::PtInRect(&window, cursor) != FALSE);
+  ResyncTick();
   return 0;
+}
+
+void CSelectXuanxiangExDlg::SetHovered(bool hovered) {
+  if (hovered == hovered_) return;
+  hovered_ = hovered;
+  Redraw();
+}
+
+void CSelectXuanxiangExDlg::ResyncTick() {
+  if (!question_ || question_->singleChoice == 0 || !option_) return;
+  int32_t stored = option_->chosen != 0;
+  if (stored == ticked_) return;
+  ticked_ = stored;
+  data().ShowValues();
+  Invalidate();
 }
 
 }  // namespace velmor

@@ -1,7 +1,8 @@
 // CSelectXuanxiangExDlg: one option row of a question page. A tick box, a framed band with
 // the option's text lines, and by run mode a red fill for answers, a score box or a
-// statistics line. A click ticks the option in the bank at once; a 100 ms timer drives the
-// hover colours and brings single-choice ticks back in line with the bank.
+// statistics line. A click ticks the option in the bank at once; a 100 ms poll (the
+// question view's timer for all its rows, or a timer message to the row) drives the hover
+// colours and brings single-choice ticks back in line with the bank.
 #pragma once
 
 #include <windows.h>
@@ -17,9 +18,6 @@ namespace velmor {
 
 class CSelectXuanxiangExDlg : public fw::CDialog {
  public:
-  static constexpr UINT_PTR kTimerId = 275;
-  static constexpr UINT kTimerPeriod = 100;
-
   explicit CSelectXuanxiangExDlg(QuestionBank& bank);
 
   // Before the window is made: what the row shows and where its option sits in the bank.
@@ -32,6 +30,10 @@ class CSelectXuanxiangExDlg : public fw::CDialog {
 
   // Draws the row at once, outside the paint cycle.
   void Redraw();
+  // The poll: lights or puts out the row, and takes a single choice's tick from the bank.
+  void SetHovered(bool hovered);
+  void ResyncTick();
+
   // Draws the row into `dc` as it paints its client area.
   void DrawInto(HDC dc) { Draw(dc, ClientRect()); }
 

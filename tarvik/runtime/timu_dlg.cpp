@@ -19,13 +19,21 @@ const COLORREF kViewColour = RGB(249, 249, 190);
 CTimuDlg::CTimuDlg(QuestionBank& bank) : CDialog(IDD_QUESTION_VIEW), bank_(bank) {}
 
 CTimuDlg::~CTimuDlg() {
+  DestroyWindow();  // one call takes every page and row window with it
   DestroyPages();
-  DestroyWindow();
 }
 
 void CTimuDlg::DestroyPages() {
+  rows_.clear();
+  rowWindows_.clear();
+  hoveredRow_ = nullptr;
   for (auto& page : pages_) page->DestroyWindow();
   pages_.clear();
+}
+
+BOOL CTimuDlg::OnInitDialog() {
+  ::SetTimer(hwnd(), kTimerId, kTimerPeriod, nullptr);
+  return TRUE;
 }
 
 void CTimuDlg::FillQuestion(const BigQuestion* question, const QuestionPlace& place,
@@ -45,6 +53,10 @@ void CTimuDlg::FillQuestion(const BigQuestion* question, const QuestionPlace& pl
                    OptionPlace{place.category, place.question, static_cast<int>(i), -1}, mode);
     page->Move(kPageLeft, y, kPageWidth, page->pageHeight());
     y += page->pageHeight();
+    for (const auto& row : page->rows()) {
+      rows_.push_back(row.get());
+      rowWindows_[row->hwnd()] = row.get();
+    }
     pages_.push_back(std::move(page));
   }
   contentHeight_ = y + 15;
@@ -58,6 +70,7 @@ bool CTimuDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
       fw::OnMessage(WM_PAINT, &CTimuDlg::OnPaint),
       fw::OnMessage(WM_ERASEBKGND, &CTimuDlg::OnEraseBackground),
       fw::OnMessage(WM_VSCROLL, &CTimuDlg::OnVerticalScroll),
+      fw::OnMessage(WM_TIMER, &CTimuDlg::OnTimer),
   };
   return fw::Dispatch(this, kMessages, message, wParam, lParam, result);
 }
@@ -89,6 +102,28 @@ LRESULT CTimuDlg::OnVerticalScroll(WPARAM wParam, LPARAM) {
   ::SetScrollPos(hwnd(), SB_VERT, target, TRUE);
   int reached = ::GetScrollPos(hwnd(), SB_VERT);
   ::ScrollWindow(hwnd(), 0, position - reached, nullptr, nullptr);
+  return 0;
+}
+
+CSelectXuanxiangExDlg* CTimuDlg::RowAt(POINT screen) const {
+  for (HWND window = ::WindowFromPoint(screen); window && window != hwnd();
+       window = ::GetParent(window)) {
+    auto found = rowWindows_.find(window);
+    if (found != rowWindows_.end()) return found->second;
+  }
+  return nullptr;
+}
+
+LRESULT CTimuDlg::OnTimer(WPARAM, LPARAM) {
+  POINT cursor;
+  ::GetCursorPos(&cursor);
+  CSelectXuanxiangExDlg* under = RowAt(cursor);
+  if (under != hoveredRow_) {
+    if (hoveredRow_) hoveredRow_->SetHovered(false);
+    if (under) under->SetHovered(true);
+    hoveredRow_ = under;
+  }
+  for (CSelectXuanxiangExDlg* row : rows_) row->ResyncTick();
   return 0;
 }
 

@@ -1,10 +1,13 @@
 // CTimuDlg: the question view of the answering dialog. For one big question it stacks a
-// page per small question on a light yellow ground and scrolls them with its own bar.
+// page per small question on a light yellow ground and scrolls them with its own bar. Its
+// 100 ms timer polls every option row it holds (hover, single-choice ticks): one timer for
+// the view, as hundreds of row timers would flood the message queue.
 #pragma once
 
 #include <windows.h>
 
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 #include "framework/dialog.h"
@@ -16,6 +19,9 @@ namespace velmor {
 
 class CTimuDlg : public fw::CDialog {
  public:
+  static constexpr UINT_PTR kTimerId = 275;
+  static constexpr UINT kTimerPeriod = 100;
+
   explicit CTimuDlg(QuestionBank& bank);
   ~CTimuDlg() override;
 
@@ -27,6 +33,7 @@ class CTimuDlg : public fw::CDialog {
   const std::vector<std::unique_ptr<CSelectMainDlg>>& pages() const { return pages_; }
 
  protected:
+  BOOL OnInitDialog() override;
   void OnOK() override {}
   void OnCancel() override {}
   bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
@@ -35,6 +42,8 @@ class CTimuDlg : public fw::CDialog {
   LRESULT OnPaint(WPARAM, LPARAM);
   LRESULT OnEraseBackground(WPARAM, LPARAM) { return 1; }
   LRESULT OnVerticalScroll(WPARAM wParam, LPARAM lParam);
+  LRESULT OnTimer(WPARAM, LPARAM);
+  CSelectXuanxiangExDlg* RowAt(POINT screen) const;
   void DestroyPages();
 
   QuestionBank& bank_;
@@ -42,6 +51,9 @@ class CTimuDlg : public fw::CDialog {
   std::vector<std::unique_ptr<CSelectMainDlg>> pages_;
   int32_t contentHeight_ = 0;
   int32_t scrollRange_ = 0;
+  std::vector<CSelectXuanxiangExDlg*> rows_;  // every page's rows, for the poll
+  std::unordered_map<HWND, CSelectXuanxiangExDlg*> rowWindows_;
+  CSelectXuanxiangExDlg* hoveredRow_ = nullptr;
 };
 
 }  // namespace velmor

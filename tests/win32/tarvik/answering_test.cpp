@@ -117,8 +117,8 @@ TEST_F(AnsweringTest, TicksFollowTheRulesAndSurviveASwitch) {
   Click(Row(0, 0), 300, 10);
   EXPECT_EQ(Row(0, 0).ticked(), 1);
   EXPECT_EQ(bank.FindOption(0, 0, 0, 1)->chosen, 0);
-  EXPECT_EQ(Row(0, 1).ticked(), 1);  // until its timer comes round
-  Timer(Row(0, 1));
+  EXPECT_EQ(Row(0, 1).ticked(), 1);  // until the view's poll comes round
+  Timer(view());
   EXPECT_EQ(Row(0, 1).ticked(), 0);
   EXPECT_EQ(Row(0, 1).Item(IDC_OPTION_TICK).Send(BM_GETCHECK), BST_UNCHECKED);
   // The tick box does what a click on the band does; a single choice stays ticked.

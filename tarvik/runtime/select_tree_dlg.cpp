@@ -91,12 +91,33 @@ void CSelectTreeDlg::Draw(HDC dc, const RECT& client) {
   int32_t content = tree_.LayoutRows();
   HWND bar = scrollBar();
   if (tree_.UpdateScrollMaximum(content, height)) {
-    ::SetScrollPos(bar, SB_CTL, tree_.scrollPosition(), FALSE);
-    ::SetScrollRange(bar, SB_CTL, 0, tree_.scrollMaximum(), TRUE);
-    ::MoveWindow(bar, width - 22, 20, 17, height - 25, TRUE);
-    ::ShowWindow(bar, SW_SHOW);
-    ::InvalidateRect(bar, nullptr, TRUE);
-  } else {
+    // Every redraw sets the bar, but only what changed reaches it: each call that redraws
+    // the bar costs a paint of its own.
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_POS | SIF_RANGE;
+    ::GetScrollInfo(bar, SB_CTL, &info);
+    bool changed = info.nPos != tree_.scrollPosition() || info.nMin != 0 ||
+                   info.nMax != tree_.scrollMaximum();
+    if (changed) {
+      info.nMin = 0;
+      info.nMax = tree_.scrollMaximum();
+      info.nPos = tree_.scrollPosition();
+      ::SetScrollInfo(bar, SB_CTL, &info, FALSE);
+    }
+    RECT place = fw::CWindow(bar).WindowRect();
+    ::MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&place), 2);
+    if (place.left != width - 22 || place.top != 20 || place.right - place.left != 17 ||
+        place.bottom - place.top != height - 25) {
+      ::MoveWindow(bar, width - 22, 20, 17, height - 25, FALSE);
+      changed = true;
+    }
+    if (!(fw::CWindow(bar).GetStyle() & WS_VISIBLE)) {
+      ::ShowWindow(bar, SW_SHOW);
+      changed = true;
+    }
+    if (changed) ::InvalidateRect(bar, nullptr, TRUE);
+  } else if (fw::CWindow(bar).GetStyle() & WS_VISIBLE) {
     ::ShowWindow(bar, SW_HIDE);
   }
 

@@ -48,7 +48,6 @@ void CTimuDlg::FillQuestion(const BigQuestion* question, const QuestionPlace& pl
   for (std::size_t i = 0; i < question->smallQuestions.size(); ++i) {
     auto page = std::make_unique<CSelectMainDlg>(bank_);
     if (!page->Create(hwnd())) continue;
-    page->Show();
     page->FillPage(question->smallQuestions[i],
                    OptionPlace{place.category, place.question, static_cast<int>(i), -1}, mode);
     page->Move(kPageLeft, y, kPageWidth, page->pageHeight());
@@ -59,6 +58,9 @@ void CTimuDlg::FillQuestion(const BigQuestion* question, const QuestionPlace& pl
     }
     pages_.push_back(std::move(page));
   }
+  // Shown once all are in place: a page moved while shown makes every shown sibling's
+  // visible region be worked out again.
+  for (auto& page : pages_) page->Show();
   contentHeight_ = y + 15;
   scrollRange_ = ViewScrollRange(contentHeight_, ClientRect().bottom);
   ::SetScrollRange(hwnd(), SB_VERT, 0, std::max(scrollRange_, 0), FALSE);

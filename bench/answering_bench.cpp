@@ -19,6 +19,7 @@
 
 #include "common/richtext/rich_content.h"
 #include "common/richtext/rich_edit_ctrl_ex.h"
+#include "bench/wine_timing.h"
 #include "framework/app.h"
 #include "tarvik/runtime/select_doing_dlg.h"
 
@@ -26,20 +27,8 @@ namespace {
 
 using velmor::QuestionBank;
 
-double Now() {
-  LARGE_INTEGER count, frequency;
-  ::QueryPerformanceCounter(&count);
-  ::QueryPerformanceFrequency(&frequency);
-  return static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-void Pump() {
-  MSG message;
-  while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-    ::TranslateMessage(&message);
-    ::DispatchMessageA(&message);
-  }
-}
+using velmor::bench::Now;
+using velmor::bench::Pump;
 
 double Best(int rounds, const std::function<void()>& prepare, const std::function<void()>& work) {
   double best = 1e30;

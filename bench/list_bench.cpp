@@ -23,6 +23,7 @@
 #include "common/navbutton/navigate_button.h"
 #include "common/richtext/rich_content.h"
 #include "common/richtext/rich_edit_ctrl_ex.h"
+#include "bench/wine_timing.h"
 #include "framework/app.h"
 #include "tarvik/editor/tarvik_dlg.h"
 #include "tarvik/resources/resource.h"
@@ -32,20 +33,8 @@ namespace {
 using velmor::CTarvikDlg;
 using velmor::QuestionBank;
 
-double Now() {
-  LARGE_INTEGER count, frequency;
-  ::QueryPerformanceCounter(&count);
-  ::QueryPerformanceFrequency(&frequency);
-  return static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-void Pump() {
-  MSG message;
-  while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-    ::TranslateMessage(&message);
-    ::DispatchMessageA(&message);
-  }
-}
+using velmor::bench::Now;
+using velmor::bench::Pump;
 
 // The best time of `rounds` runs of `work`, each followed by the paint it leaves pending.
 double Best(int rounds, HWND shown, const std::function<void()>& work) {

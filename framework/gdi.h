@@ -77,4 +77,24 @@ class COffscreenCanvas {
   HGDIOBJ old_;
 };
 
+// Draws a window's client area through an off-screen canvas in one transfer: inside a paint
+// request (`inPaint`), or at once through a client device context outside the paint cycle.
+// `draw` takes the canvas's device context and the client rectangle.
+template <class Draw>
+void DrawBuffered(HWND window, bool inPaint, Draw draw) {
+  PAINTSTRUCT paint;
+  HDC dc = inPaint ? ::BeginPaint(window, &paint) : ::GetDC(window);
+  RECT client{};
+  ::GetClientRect(window, &client);
+  {
+    COffscreenCanvas canvas(dc, client.right, client.bottom);
+    draw(canvas.dc(), client);
+  }
+  if (inPaint) {
+    ::EndPaint(window, &paint);
+  } else {
+    ::ReleaseDC(window, dc);
+  }
+}
+
 }  // namespace fw

@@ -52,25 +52,12 @@ void CSelectTreeDlg::SelectFirst() {
 // --- Drawing ---------------------------------------------------------------------------------
 
 LRESULT CSelectTreeDlg::OnPaint(WPARAM, LPARAM) {
-  PAINTSTRUCT paint;
-  HDC dc = ::BeginPaint(hwnd(), &paint);
-  RECT client = ClientRect();
-  {
-    fw::COffscreenCanvas canvas(dc, client.right, client.bottom);
-    Draw(canvas.dc(), client);
-  }
-  ::EndPaint(hwnd(), &paint);
+  fw::DrawBuffered(hwnd(), true, [this](HDC dc, const RECT& client) { Draw(dc, client); });
   return 0;
 }
 
 void CSelectTreeDlg::Redraw() {
-  HDC dc = ::GetDC(hwnd());
-  RECT client = ClientRect();
-  {
-    fw::COffscreenCanvas canvas(dc, client.right, client.bottom);
-    Draw(canvas.dc(), client);
-  }
-  ::ReleaseDC(hwnd(), dc);
+  fw::DrawBuffered(hwnd(), false, [this](HDC dc, const RECT& client) { Draw(dc, client); });
 }
 
 void CSelectTreeDlg::Draw(HDC dc, const RECT& client) {

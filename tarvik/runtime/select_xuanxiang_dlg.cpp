@@ -68,25 +68,12 @@ void CSelectXuanxiangExDlg::Draw(HDC dc, const RECT& client) {
 }
 
 LRESULT CSelectXuanxiangExDlg::OnPaint(WPARAM, LPARAM) {
-  PAINTSTRUCT paint;
-  HDC dc = ::BeginPaint(hwnd(), &paint);
-  RECT client = ClientRect();
-  {
-    fw::COffscreenCanvas canvas(dc, client.right, client.bottom);
-    Draw(canvas.dc(), client);
-  }
-  ::EndPaint(hwnd(), &paint);
+  fw::DrawBuffered(hwnd(), true, [this](HDC dc, const RECT& client) { Draw(dc, client); });
   return 0;
 }
 
 void CSelectXuanxiangExDlg::Redraw() {
-  HDC dc = ::GetDC(hwnd());
-  RECT client = ClientRect();
-  {
-    fw::COffscreenCanvas canvas(dc, client.right, client.bottom);
-    Draw(canvas.dc(), client);
-  }
-  ::ReleaseDC(hwnd(), dc);
+  fw::DrawBuffered(hwnd(), false, [this](HDC dc, const RECT& client) { Draw(dc, client); });
 }
 
 LRESULT CSelectXuanxiangExDlg::OnControlColour(WPARAM wParam, LPARAM lParam) {

@@ -10,18 +10,29 @@ namespace velmor {
 
 namespace {
 
-HGDIOBJ LoadPicture(int id) { return ::LoadBitmapA(fw::ModuleInstance(), MAKEINTRESOURCEA(id)); }
+HBITMAP LoadPicture(int id) { return ::LoadBitmapA(fw::ModuleInstance(), MAKEINTRESOURCEA(id)); }
 
 const COLORREF kSelectedFill = RGB(221, 244, 255);
 const COLORREF kSelectedFrame = RGB(179, 215, 241);
 
 }  // namespace
 
+// What one paint draws with, made once for all its rows.
+struct CSelectTreeDlg::PaintTools {
+  HDC dc;
+  HFONT normal;
+  HFONT bold;
+  HGDIOBJ fill;
+  HGDIOBJ frame;
+};
+
 CSelectTreeDlg::CSelectTreeDlg(CQuestionOwner* owner)
     : CDialog(IDD_NAVIGATOR),
       foldedIcon_(LoadPicture(IDB_GROUP_FOLDED)),
       unfoldedIcon_(LoadPicture(IDB_GROUP_UNFOLDED)),
       itemIcon_(LoadPicture(IDB_NAVIGATOR_ITEM)),
+      smallItemIcon_(itemIcon_, 21, 21),
+      header_(LoadPicture(IDB_NAVIGATOR_HEADER)),
       owner_(owner) {}
 
 BOOL CSelectTreeDlg::OnInitDialog() {
@@ -108,83 +119,62 @@ void CSelectTreeDlg::Draw(HDC dc, const RECT& client) {
     ::ShowWindow(bar, SW_HIDE);
   }
 
+  fw::CGdiObject fill(::CreateSolidBrush(kSelectedFill));
+  fw::CGdiObject frame(::CreatePen(PS_SOLID, 1, kSelectedFrame));
+  const PaintTools tools{dc, static_cast<HFONT>(normal.get()), static_cast<HFONT>(bold.get()),
+                         fill.get(), frame.get()};
   fw::CSelection selectFont(dc, normal.get());
   ::SetTextColor(dc, RGB(0, 0, 0));
   for (const NavigatorRow& row : tree_.rows()) {
     if (tree_.IsRowDrawn(row, height)) {
-      DrawRow(dc, row, static_cast<HFONT>(normal.get()), static_cast<HFONT>(bold.get()));
+      DrawRow(tools, row);
     } else if (row.top - tree_.offset() > height + 25) {
       break;  // rows only go further down from here
     }
   }
-  DrawHeader(dc, client);
+  DrawHeader(tools, client);
 }
 
-void CSelectTreeDlg::DrawIcon(HDC dc, HBITMAP bitmap, int x, int y, int width, int height) {
-  if (!bitmap) return;
-  BITMAP info{};
-  ::GetObjectA(bitmap, sizeof info, &info);
-  HDC source = ::CreateCompatibleDC(dc);
-  {
-    fw::CSelection select(source, bitmap);
-    ::SetStretchBltMode(dc, COLORONCOLOR);
-    ::StretchBlt(dc, x, y, width, height, source, 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
-  }
-  ::DeleteDC(source);
-}
-
-void CSelectTreeDlg::DrawRow(HDC dc, const NavigatorRow& row, HFONT normal, HFONT bold) {
+void CSelectTreeDlg::DrawRow(const PaintTools& tools, const NavigatorRow& row) {
+  HDC dc = tools.dc;
   const int left = tree_.leftEdge();
   const int top = row.top - tree_.offset();
   const int bottom = row.bottom - tree_.offset();
   if (row.kind == NavigatorRow::kGroup) {
-    HGDIOBJ icon = row.group->state == NavigatorGroup::kFolded ? foldedIcon_.get()
-                                                               : unfoldedIcon_.get();
-    DrawIcon(dc, static_cast<HBITMAP>(icon), left, top, 13, 13);
+    const fw::CPicture& icon =
+        row.group->state == NavigatorGroup::kFolded ? foldedIcon_ : unfoldedIcon_;
+    icon.Draw(dc, left, top, 13, 13);
     std::string_view name = row.group->name.text();
     ::TextOutA(dc, left + 16, top, name.data(), static_cast<int>(name.size()));
     return;
   }
   const NavigatorItem& item = *row.item;
   if (item.selected || item.hovered) {
-    fw::CGdiObject brush(::CreateSolidBrush(kSelectedFill));
-    fw::CGdiObject pen(::CreatePen(PS_SOLID, 1, kSelectedFrame));
-    fw::CSelection selectBrush(dc, brush.get());
-    fw::CSelection selectPen(dc, pen.get());
+    fw::CSelection selectBrush(dc, tools.fill);
+    fw::CSelection selectPen(dc, tools.frame);
     ::Rectangle(dc, left, top, tree_.rightEdge(), bottom);
   }
   std::string_view caption = item.caption.text();
   if (item.selected) {
-    DrawIcon(dc, static_cast<HBITMAP>(itemIcon_.get()), left + 5, top + 2, 40, 40);
-    if (bold) {
-      fw::CSelection selectBold(dc, bold);
+    itemIcon_.Draw(dc, left + 5, top + 2, 40, 40);
+    if (tools.bold) {
+      fw::CSelection selectBold(dc, tools.bold);
       ::TextOutA(dc, left + 45, top + 15, caption.data(), static_cast<int>(caption.size()));
     }
   } else {
-    DrawIcon(dc, static_cast<HBITMAP>(itemIcon_.get()), left + 5, top + 2, 21, 21);
-    fw::CSelection selectNormal(dc, normal);
+    smallItemIcon_.Draw(dc, left + 5, top + 2, 21, 21);
     ::TextOutA(dc, left + 30, top + 5, caption.data(), static_cast<int>(caption.size()));
   }
 }
 
-void CSelectTreeDlg::DrawHeader(HDC dc, const RECT& client) {
+void CSelectTreeDlg::DrawHeader(const PaintTools& tools, const RECT& client) {
+  HDC dc = tools.dc;
   const int width = client.right;
-  HBITMAP header = static_cast<HBITMAP>(LoadPicture(IDB_NAVIGATOR_HEADER));
-  if (header) {
-    BITMAP info{};
-    ::GetObjectA(header, sizeof info, &info);
-    HDC source = ::CreateCompatibleDC(dc);
-    {
-      fw::CSelection select(source, header);
-      ::BitBlt(dc, 1, 0, 10, info.bmHeight, source, 0, 0, SRCCOPY);
-      ::SetStretchBltMode(dc, COLORONCOLOR);
-      ::StretchBlt(dc, 11, 0, width - 20, info.bmHeight, source, 10, 0, info.bmWidth - 20,
-                   info.bmHeight, SRCCOPY);
-      ::BitBlt(dc, width - 9, 0, 8, info.bmHeight, source, info.bmWidth - 8, 0, SRCCOPY);
-    }
-    ::DeleteDC(source);
-    ::DeleteObject(header);
-  }
+  const int height = header_.height();
+  // Three slices: the left 10 columns, the middle stretched, the right 8 columns.
+  header_.DrawPart(dc, 1, 0, 10, height, 0, 0, 10, height);
+  header_.DrawPart(dc, 11, 0, width - 20, height, 10, 0, header_.width() - 20, height);
+  header_.DrawPart(dc, width - 9, 0, 8, height, header_.width() - 8, 0, 8, height);
   static const char kHeading[] = "题目列表";
   ::TextOutA(dc, width / 2 - 25, 4, kHeading, sizeof kHeading - 1);
 }

@@ -53,16 +53,18 @@ class CSelectTreeDlg : public fw::CDialog {
   LRESULT OnLeftButtonDown(WPARAM, LPARAM lParam);
   LRESULT OnMouseWheel(WPARAM wParam, LPARAM);
   LRESULT OnVerticalScroll(WPARAM wParam, LPARAM lParam);
+  struct PaintTools;
   void Draw(HDC dc, const RECT& client);
-  void DrawRow(HDC dc, const NavigatorRow& row, HFONT normal, HFONT bold);
-  void DrawIcon(HDC dc, HBITMAP bitmap, int x, int y, int width, int height);
-  void DrawHeader(HDC dc, const RECT& client);
+  void DrawRow(const PaintTools& tools, const NavigatorRow& row);
+  void DrawHeader(const PaintTools& tools, const RECT& client);
   void ShowItem(const NavigatorItem& item);
 
   NavigatorTree tree_;
-  fw::CGdiObject foldedIcon_;
-  fw::CGdiObject unfoldedIcon_;
-  fw::CGdiObject itemIcon_;
+  fw::CPicture foldedIcon_;
+  fw::CPicture unfoldedIcon_;
+  fw::CPicture itemIcon_;
+  fw::CPicture smallItemIcon_;  // the item icon at 21 x 21, scaled once
+  fw::CPicture header_;
   CQuestionOwner* owner_;
 };
 

@@ -35,12 +35,13 @@ TEST_F(NavigatorTest, BuildsOneGroupPerCategoryWithNumberedItems) {
   std::string longName;
   for (int i = 0; i < 20; ++i) longName += "长";  // 40 bytes
   bank.AddCategory(longName);
-  Build({0, 2});
+  Build({0, 120});
   ASSERT_EQ(tree.groups().size(), 3u);
   EXPECT_EQ(tree.groups()[0].name.text(), longName.substr(0, 30));  // 31 would split one
   EXPECT_TRUE(tree.groups()[0].items.empty());
   const NavigatorItem& second = tree.groups()[2].items[1];
   EXPECT_EQ(second.caption.text(), "第2题");
+  EXPECT_EQ(tree.groups()[2].items[119].caption.text(), "第120题");
   EXPECT_EQ(second.question, bank.FindBigQuestion(2, 1));
   EXPECT_EQ(second.place.category, 2);
   EXPECT_EQ(second.place.question, 1);

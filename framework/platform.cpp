@@ -59,18 +59,19 @@ class RealPlatform : public PlatformSeam {
     return RunFileDialog(owner, request, path, true);
   }
 
-  bool ChooseFolder(HWND owner, const std::string& title, std::string* path) override {
+  bool ChooseFolder(HWND owner, const std::string& title, UINT flags,
+                    std::string* path) override {
     BROWSEINFOA browse{};
     browse.hwndOwner = owner;
     browse.lpszTitle = title.c_str();
-    browse.ulFlags = BIF_RETURNONLYFSDIRS;
+    browse.ulFlags = flags;
     PIDLIST_ABSOLUTE chosen = ::SHBrowseForFolderA(&browse);
     if (!chosen) return false;
     char folder[MAX_PATH] = {};
-    bool found = ::SHGetPathFromIDListA(chosen, folder) != FALSE;
+    if (!::SHGetPathFromIDListA(chosen, folder)) folder[0] = '\0';
     ::CoTaskMemFree(chosen);
-    if (found) *path = folder;
-    return found;
+    *path = folder;
+    return true;
   }
 
   bool ShowFontDialog(HWND owner, DWORD flags, LOGFONTA* font, COLORREF* colour,

@@ -28,8 +28,10 @@ class PlatformSeam {
                                 std::string* path) = 0;
   virtual bool ChooseFileToSave(HWND owner, const FileDialogRequest& request,
                                 std::string* path) = 0;
-  // The folder browser; false when the user cancelled.
-  virtual bool ChooseFolder(HWND owner, const std::string& title, std::string* path) = 0;
+  // The shell's folder browser with these BIF_ flags, rooted at the desktop; false when the
+  // user cancelled. A chosen folder without a file-system path gives an empty path.
+  virtual bool ChooseFolder(HWND owner, const std::string& title, UINT flags,
+                            std::string* path) = 0;
   // The font dialog, started from `font` and `colour`; on OK also gives the chosen size in
   // tenths of a point. False when the user cancelled.
   virtual bool ShowFontDialog(HWND owner, DWORD flags, LOGFONTA* font, COLORREF* colour,

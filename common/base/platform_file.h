@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace velmor {
 
@@ -57,5 +58,23 @@ bool IsFolder(const std::string& path);
 bool ReplaceFileWith(const std::string& source, const std::string& target);
 
 bool RemoveFile(const std::string& path);
+
+// The separator of path components: '\\' on Windows, '/' elsewhere.
+#ifdef _WIN32
+inline constexpr char kPathSeparator = '\\';
+#else
+inline constexpr char kPathSeparator = '/';
+#endif
+
+struct FolderEntry {
+  std::string name;
+  // A real folder. A link to a folder (a junction, a symbolic link) counts as no folder, so
+  // that a walk down the tree cannot go round in a circle.
+  bool isFolder = false;
+};
+
+// The entries of `folder` in the order the file system lists them ("." and ".." included
+// where the system reports them). False, with no entries, when the folder cannot be read.
+bool ListFolder(const std::string& folder, std::vector<FolderEntry>* entries);
 
 }  // namespace velmor

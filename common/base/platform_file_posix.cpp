@@ -1,5 +1,6 @@
 #include "common/base/platform_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -86,5 +87,21 @@ bool ReplaceFileWith(const std::string& source, const std::string& target) {
 }
 
 bool RemoveFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+
+bool ListFolder(const std::string& folder, std::vector<FolderEntry>* entries) {
+  entries->clear();
+  DIR* listing = ::opendir(folder.c_str());
+  if (!listing) return false;
+  while (const dirent* entry = ::readdir(listing)) {
+    FolderEntry found;
+    found.name = entry->d_name;
+    struct stat info;
+    std::string path = folder + "/" + found.name;
+    found.isFolder = ::lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+    entries->push_back(std::move(found));
+  }
+  ::closedir(listing);
+  return true;
+}
 
 }  // namespace velmor

@@ -93,4 +93,20 @@ bool ReplaceFileWith(const std::string& source, const std::string& target) {
 
 bool RemoveFile(const std::string& path) { return ::DeleteFileA(path.c_str()) != 0; }
 
+bool ListFolder(const std::string& folder, std::vector<FolderEntry>* entries) {
+  entries->clear();
+  WIN32_FIND_DATAA found;
+  HANDLE search = ::FindFirstFileA((folder + "\\*.*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return false;
+  do {
+    FolderEntry entry;
+    entry.name = found.cFileName;
+    entry.isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                     !(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
+    entries->push_back(std::move(entry));
+  } while (::FindNextFileA(search, &found));
+  ::FindClose(search);
+  return true;
+}
+
 }  // namespace velmor

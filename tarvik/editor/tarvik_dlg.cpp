@@ -9,6 +9,7 @@
 #include "framework/message_table.h"
 #include "framework/platform.h"
 #include "tarvik/editor/about_dlg.h"
+#include "tarvik/maintenance/tool_tongji.h"
 #include "tarvik/resources/resource.h"
 #include "tarvik/runtime/select_doing_dlg.h"
 
@@ -168,6 +169,7 @@ bool CTarvikDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESU
       fw::OnCommand(ID_RUN_ANSWER, &CTarvikDlg::OnRunAnswer),
       fw::OnCommand(ID_RUN_CHECK, &CTarvikDlg::OnRunCheck),
       fw::OnCommand(ID_RUN_STATISTICS, &CTarvikDlg::OnRunStatistics),
+      fw::OnCommand(ID_TOOL_RESET_STATISTICS, &CTarvikDlg::OnResetStatisticsTool),
       fw::OnCommand(ID_HELP_ABOUT, &CTarvikDlg::OnAbout),
       fw::OnCommand(IDC_WEB_BANNER, &CTarvikDlg::OnWebPage),
       fw::OnCommand(IDC_KIND_CHOICE, &CTarvikDlg::OnKindChoice),
@@ -246,6 +248,12 @@ void CTarvikDlg::OnCancel() {
 }
 
 void CTarvikDlg::OnFileExit() { EndDialog(IDCANCEL); }
+
+// The tool works on files only; what the editor shows stays as it is.
+void CTarvikDlg::OnResetStatisticsTool() {
+  CToolTongji tool;
+  tool.DoModal(hwnd());
+}
 
 void CTarvikDlg::OnAbout() {
   CAboutDlg about;

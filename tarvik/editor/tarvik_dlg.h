@@ -85,6 +85,7 @@ class CTarvikDlg : public fw::CDialog {
   void OnRunAnswer() { RunAnswering(0); }
   void OnRunCheck() { RunAnswering(kKindCheckAnswers); }
   void OnRunStatistics() { RunAnswering(kKindStatistics); }
+  void OnResetStatisticsTool();
   void RunAnswering(int32_t mode);
   bool ChooseBankFile(std::string* path);
   void SaveTo(const std::string& path);

@@ -45,6 +45,10 @@ bool WriteRecordWithText(ByteSink& sink, unsigned char (&record)[20], const Text
 
 }  // namespace
 
+bool BankHeader::HasSignature() const {
+  return std::memcmp(bytes_.data() + kSignatureOffset, kSignature, sizeof kSignature) == 0;
+}
+
 bool QuestionBank::LoadFrom(ByteSource& source) {
   Clear();
   if (!source.Read(header_.bytes().data(), BankHeader::kSize)) return false;

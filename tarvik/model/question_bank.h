@@ -46,6 +46,8 @@ class BankHeader {
   static constexpr std::size_t kCategoryCountOffset = 352;
   static constexpr int32_t kFormatVersion = 2;
 
+  // Whether the header starts with the bank signature "综合评估问卷" and its terminator.
+  bool HasSignature() const;
   int32_t kind() const { return Field(kKindOffset); }
   int32_t formatVersion() const { return Field(kVersionOffset); }
   int32_t trailerCount() const { return Field(kTrailerCountOffset); }

@@ -66,11 +66,22 @@ bool FileExists(const std::string& path) {
   return fs::exists(path, error);
 }
 
-std::vector<std::string> ListFolder(const std::string& path) {
+std::vector<std::string> ListFolderAsListed(const std::string& path) {
   std::vector<std::string> names;
   for (auto& entry : fs::directory_iterator(path)) names.push_back(entry.path().filename().string());
+  return names;
+}
+
+std::vector<std::string> ListFolder(const std::string& path) {
+  std::vector<std::string> names = ListFolderAsListed(path);
   std::sort(names.begin(), names.end());
   return names;
+}
+
+void MakeFolder(const std::string& path) {
+  std::error_code error;
+  fs::create_directories(path, error);
+  if (error) throw std::runtime_error("cannot make " + path);
 }
 
 void SetReadOnly(const std::string& path, bool readOnly) {

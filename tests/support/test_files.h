@@ -32,6 +32,10 @@ void WriteFileBytes(const std::string& path, const Bytes& bytes);
 bool FileExists(const std::string& path);
 // Names of the entries of a folder, sorted.
 std::vector<std::string> ListFolder(const std::string& path);
+// The same in the order the file system lists them (for ASCII names).
+std::vector<std::string> ListFolderAsListed(const std::string& path);
+// Makes a folder and the folders above it (ASCII names on Windows).
+void MakeFolder(const std::string& path);
 
 void SetReadOnly(const std::string& path, bool readOnly);
 

@@ -6,6 +6,8 @@
 
 #include "oblen/model/operation_bank.h"
 #include "oblen/model/pattern_match.h"
+#include "common/base/platform_file.h"
+#include "tarvik/maintenance/statistics_reset.h"
 #include "tarvik/model/question_bank.h"
 #include "tarvik/model/scoring.h"
 #include "tools/banktool/cst_commands.h"
@@ -21,12 +23,16 @@ constexpr int kExitSaveFailed = 2;
 constexpr int kExitUsage = 64;
 
 constexpr int kExitNoMatch = 1;
+constexpr int kExitResetErrors = 1;
+constexpr int kExitNoFolder = 2;
 
 const char kUsage[] =
     "usage: banktool resave IN OUT\n"
     "       banktool dump FILE\n"
     "       banktool score FILE\n"
-    "       banktool match PATTERN FILE\n";
+    "       banktool match PATTERN FILE\n"
+    "       banktool reset-counts FOLDER LOG\n"
+    "       banktool reset-ticks FOLDER LOG\n";
 
 void WriteOption(JsonWriter& json, const ChoiceOption& option) {
   json.BeginObject();
@@ -164,6 +170,24 @@ BanktoolResult Match(const std::string& pattern, const std::string& path) {
                         std::string()};
 }
 
+// The statistics tool's resets over a folder tree, logged to LOG instead of "c:\a.htm".
+BanktoolResult ResetFolder(const std::string& folder, ResetOperation operation,
+                           const std::string& log) {
+  // The tool itself takes a missing folder as an empty one; a script is told.
+  if (!IsFolder(folder)) {
+    return BanktoolResult{kExitNoFolder, std::string(), "banktool: no folder " + folder + "\n"};
+  }
+  ResetSummary summary = InitializeFolder(folder, operation, log);
+  BanktoolResult result;
+  result.out = "files " + std::to_string(summary.files) + ", errors " +
+               std::to_string(summary.errors) + "\n";
+  if (summary.errors > 0) {
+    result.exitCode = kExitResetErrors;
+    result.err = "banktool: some files were not reset; see " + log + "\n";
+  }
+  return result;
+}
+
 }  // namespace
 
 BanktoolResult RunBanktool(const std::vector<std::string>& args) {
@@ -174,6 +198,12 @@ BanktoolResult RunBanktool(const std::vector<std::string>& args) {
   if (command == "resave" && args.size() == 3) return Resave(args[1], args[2]);
   if (command == "dump" && args.size() == 2) return Dump(args[1]);
   if (command == "match" && args.size() == 3) return Match(args[1], args[2]);
+  if (command == "reset-counts" && args.size() == 3) {
+    return ResetFolder(args[1], ResetOperation::kSelectCounts, args[2]);
+  }
+  if (command == "reset-ticks" && args.size() == 3) {
+    return ResetFolder(args[1], ResetOperation::kChoices, args[2]);
+  }
   if (command == "score" && args.size() == 2) {
     QuestionBank bank;
     bool loaded = bank.Load(args[1]);

@@ -6,6 +6,11 @@
 //   banktool match PATTERN FILE
 //                            exit 0 when FILE's content, zero bytes removed, matches the
 //                            grading pattern, 1 when not
+//   banktool reset-counts FOLDER LOG
+//   banktool reset-ticks FOLDER LOG
+//                            the statistics tool's resets (selection counts, stored ticks)
+//                            of every bank under FOLDER, appending the HTML log to LOG;
+//                            exit 1 when a file was refused or not saved, 2 without FOLDER
 //
 // resave and dump take question banks (.lst) and operation banks (.cst, "Date.dat") alike,
 // told apart by the magic text at the start of the file, else by the file name's extension.

@@ -30,6 +30,7 @@ class RecordingPlatform : public fw::PlatformSeam {
   std::vector<Message> messages;
   std::vector<fw::FileDialogRequest> fileRequests;
   std::vector<std::string> folderTitles;
+  std::vector<UINT> folderFlags;
   std::vector<LOGFONTA> fontRequests;
   std::vector<COLORREF> fontColours;
   std::vector<std::string> shellFiles;
@@ -37,7 +38,7 @@ class RecordingPlatform : public fw::PlatformSeam {
   // How to answer; an empty queue answers IDOK, or "cancelled".
   std::deque<int> messageAnswers;
   std::deque<std::string> fileAnswers;    // "" = cancel
-  std::deque<std::string> folderAnswers;  // "" = cancel
+  std::deque<std::string> folderAnswers;  // "" = cancel; "-" = a folder without a path
   std::deque<FontAnswer> fontAnswers;
 
   int ShowMessage(HWND, const std::string& text, const std::string& caption,
@@ -54,13 +55,14 @@ class RecordingPlatform : public fw::PlatformSeam {
   bool ChooseFileToSave(HWND, const fw::FileDialogRequest& request, std::string* path) override {
     return AnswerFile(request, path);
   }
-  bool ChooseFolder(HWND, const std::string& title, std::string* path) override {
+  bool ChooseFolder(HWND, const std::string& title, UINT flags, std::string* path) override {
     folderTitles.push_back(title);
+    folderFlags.push_back(flags);
     if (folderAnswers.empty() || folderAnswers.front().empty()) {
       if (!folderAnswers.empty()) folderAnswers.pop_front();
       return false;
     }
-    *path = folderAnswers.front();
+    *path = folderAnswers.front() == "-" ? std::string() : folderAnswers.front();
     folderAnswers.pop_front();
     return true;
   }

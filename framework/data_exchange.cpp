@@ -38,7 +38,8 @@ bool DataExchange::ReadControls() {
         break;
       case kInt: {
         int32_t number = 0;
-        if (!ParseLeadingInteger(CWindow(control).GetText(), &number)) {
+        // A number box is read through a 64-byte buffer: only its first 63 characters count.
+        if (!ParseLeadingInteger(CWindow(control).GetText().substr(0, 63), &number)) {
           Platform().ShowMessage(dialog_.hwnd(), "Please enter an integer.", ApplicationTitle(),
                                  MB_OK | MB_ICONEXCLAMATION);
           ::SetFocus(control);

@@ -13,6 +13,8 @@
 #       the program icon, 48, 32 and 16 pixels
 #   tarvik/resources/nav_unfolded.bmp, nav_folded.bmp, nav_item.bmp, nav_header.bmp
 #       the question list of the answering window: group icons, item icon, header bar
+#   oblen/resources/oblen.ico
+#       Oblen's program icon, 48, 32 and 16 pixels: a folder of task files with a tick
 # Every bitmap is a 24-bit uncompressed bottom-up BMP with a 40-byte BITMAPINFOHEADER, which is
 # what the resource compiler and LoadBitmap expect. The output is committed, so a build needs
 # no drawing tools; run this only to change the artwork, then look at the contact sheet
@@ -570,6 +572,29 @@ for size in 48 32 16; do
 done
 convert "$work/icon48.png" "$work/icon32.png" "$work/icon16.png" "$tarvik_res/tarvik.ico"
 
+# Oblen's icon 128: a green tile, an open folder of task files and the grader's tick.
+oblen_res="$repo/oblen/resources"
+mkdir -p "$oblen_res"
+oblen_emblem() {
+  local out=$1 size=$2 big=$(( $2 * 8 )) s sheet
+  s=$(awk -v b="$big" 'BEGIN { printf "%.4f", b / 48 }')
+  sheet="stroke '#9FB7C9' stroke-width 1.2 fill '#FFFFFF' rectangle 13,10 35,30"
+  [[ $size -le 16 ]] && sheet=""
+  convert -size "${big}x${big}" xc:none \
+    -draw "scale $s,$s
+           stroke none fill '#1F8A6E' roundrectangle 2,2 45.5,45.5 9,9
+           fill '#F2C14E' stroke none polygon 7,16 19,16 22,19 41,19 41,39 7,39
+           $sheet
+           fill '#FFD978' stroke none polygon 5,23 43,23 40,40 8,40
+           fill none stroke '#E8561A' stroke-width 5 stroke-linecap round stroke-linejoin round
+           polyline 15,29 22,35 34,23" \
+    -filter Lanczos -resize "${size}x${size}" "PNG32:$out"
+}
+for size in 48 32 16; do
+  oblen_emblem "$work/oblen$size.png" "$size"
+done
+convert "$work/oblen48.png" "$work/oblen32.png" "$work/oblen16.png" "$oblen_res/oblen.ico"
+
 # ---------------------------------------------------------------- answering navigator
 # 139 and 140: the unfolded and folded group icons, a green disc with a white triangle
 # pointing down or right; 141: the item icon, a small window showing a list; 142: the
@@ -623,6 +648,7 @@ check_bmp "$tarvik_res/nav_folded.bmp" 13 13
 check_bmp "$tarvik_res/nav_item.bmp" 40 40
 check_bmp "$tarvik_res/nav_header.bmp" 91 20
 check_ico "$tarvik_res/tarvik.ico" 16 32 48
+check_ico "$oblen_res/oblen.ico" 16 32 48
 check_background_layout
 check_background_pixels "$tarvik_res/background.bmp"
 echo "drew ${#made[@]} bitmaps and the icon; checked 40 button faces, the capture panel," \

@@ -36,4 +36,9 @@ std::size_t GbkFindLastSeparator(std::string_view path) {
   return found;
 }
 
+std::string FileNameOf(const std::string& path) {
+  std::size_t separator = GbkFindLastSeparator(path);
+  return separator == std::string::npos ? path : path.substr(separator + 1);
+}
+
 }  // namespace velmor

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace velmor {
@@ -26,5 +27,8 @@ std::size_t GbkCopyToField(char* field, std::size_t fieldSize, std::string_view 
 // Position of the last '\\' or '/' that is a character of its own (not a trail byte), or
 // std::string_view::npos when there is none.
 std::size_t GbkFindLastSeparator(std::string_view path);
+
+// The part of a path after its last separator (the whole path when it has none).
+std::string FileNameOf(const std::string& path);
 
 }  // namespace velmor

@@ -73,8 +73,8 @@ struct FolderEntry {
   bool isFolder = false;
 };
 
-// The entries of `folder` in the order the file system lists them ("." and ".." included
-// where the system reports them). False, with no entries, when the folder cannot be read.
+// The entries of `folder` in the order the file system lists them, hidden and system items
+// included, "." and ".." left out. False, with no entries, when the folder cannot be listed.
 bool ListFolder(const std::string& folder, std::vector<FolderEntry>* entries);
 
 }  // namespace velmor

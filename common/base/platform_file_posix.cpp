@@ -95,6 +95,7 @@ bool ListFolder(const std::string& folder, std::vector<FolderEntry>* entries) {
   while (const dirent* entry = ::readdir(listing)) {
     FolderEntry found;
     found.name = entry->d_name;
+    if (found.name == "." || found.name == "..") continue;
     struct stat info;
     std::string path = folder + "/" + found.name;
     found.isFolder = ::lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);

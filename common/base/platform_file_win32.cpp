@@ -101,6 +101,7 @@ bool ListFolder(const std::string& folder, std::vector<FolderEntry>* entries) {
   do {
     FolderEntry entry;
     entry.name = found.cFileName;
+    if (entry.name == "." || entry.name == "..") continue;
     entry.isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
                      !(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
     entries->push_back(std::move(entry));

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "common/base/platform_file.h"
 #include "oblen/model/operation_bank.h"
 
 namespace velmor {
@@ -29,15 +30,9 @@ class Handle {
 }  // namespace
 
 bool Win32FileAccess::ListFolder(const std::string& folder, std::vector<FolderItem>& items) {
-  WIN32_FIND_DATAA found;
-  HANDLE search = ::FindFirstFileA((folder + "\\*.*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return false;
-  do {
-    std::string name = found.cFileName;
-    if (name == "." || name == "..") continue;
-    items.push_back(FolderItem{name, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
-  } while (::FindNextFileA(search, &found));
-  ::FindClose(search);
+  std::vector<FolderEntry> entries;
+  if (!velmor::ListFolder(folder, &entries)) return false;
+  for (FolderEntry& entry : entries) items.push_back(FolderItem{std::move(entry.name), entry.isFolder});
   return true;
 }
 

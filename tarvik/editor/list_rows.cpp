@@ -45,9 +45,4 @@ ListRows OptionRows(const SmallQuestion& small) {
   return rows;
 }
 
-std::string FileNameOf(const std::string& path) {
-  std::size_t separator = GbkFindLastSeparator(path);
-  return separator == std::string::npos ? path : path.substr(separator + 1);
-}
-
 }  // namespace velmor

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "common/base/gbk.h"  // FileNameOf, for the captions
 #include "tarvik/model/question_bank.h"
 
 namespace velmor {
@@ -18,8 +19,5 @@ ListRows BigQuestionRows(const Category& category);
 ListRows SmallQuestionRows(const BigQuestion& question);
 // "%d" number, text, "是" or "否".
 ListRows OptionRows(const SmallQuestion& small);
-
-// The part of a path after its last separator (the whole path when it has none).
-std::string FileNameOf(const std::string& path);
 
 }  // namespace velmor

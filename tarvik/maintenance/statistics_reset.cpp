@@ -36,7 +36,6 @@ void Walk(const std::string& folder, ResetOperation operation, CBase& log,
   std::vector<FolderEntry> entries;
   ListFolder(folder, &entries);
   for (const FolderEntry& entry : entries) {
-    if (entry.name == "." || entry.name == "..") continue;
     std::string path = folder + kPathSeparator + entry.name;
     if (path.size() >= kMaxWalkPath) {
       LogReadFailure(log, CutForLog(path));

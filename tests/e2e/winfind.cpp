@@ -4,6 +4,7 @@
 //   winfind items CAPTION ID       number of rows of a list-view control
 //   winfind text CAPTION ID        a control's text, in UTF-8
 //   winfind checked CAPTION ID     1 when a check box is ticked, 0 otherwise
+//   winfind close CAPTION          asks the window to close (WM_CLOSE)
 // ID may be followed by ",N": the N-th (from 0) of the window's descendants with that ID, in
 // the order EnumChildWindows gives them (rows of a question view all have the same IDs).
 // Exit status 1 when the window or the control is not there (yet).
@@ -68,7 +69,7 @@ int Print(RECT rect) {
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    std::fprintf(stderr, "usage: winfind control|window|items|text|checked CAPTION [ID[,N]]\n");
+    std::fprintf(stderr, "usage: winfind control|window|items|text|checked|close CAPTION [ID[,N]]\n");
     return 64;
   }
   HWND window = ::FindWindowA(nullptr, argv[2]);
@@ -78,6 +79,9 @@ int main(int argc, char** argv) {
     ::GetClientRect(window, &rect);
     ::MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
     return Print(rect);
+  }
+  if (std::strcmp(argv[1], "close") == 0) {
+    return ::PostMessageA(window, WM_CLOSE, 0, 0) ? 0 : 1;
   }
   if (argc < 4) return 64;
   HWND control = FindControl(window, argv[3]);

@@ -38,6 +38,7 @@ TEST_F(OblenTest, SetUpGivesTheCaptionColumnsAndTheAboutItem) {
   ::GetMenuStringA(system, IDM_ABOUTBOX, item, sizeof item, MF_BYCOMMAND);
   EXPECT_STREQ(item, "关于 Oblen(&A)...");
   EXPECT_FALSE(::IsWindowVisible(dialog.GetItem(IDC_SAVE_WORKING_BANK)));
+  EXPECT_EQ(ModalWindowsOf(ID_HELP_ABOUT), std::vector<std::string>{"关于 Oblen"});
 }
 
 // Groups: adding selects nothing; clicks refresh, the keyboard does not, and commands then act

@@ -2,7 +2,8 @@
 # Runs a Windows program under Wine as our programs and tests expect it:
 #   wine-run.sh [--prefix DIR] PROGRAM.exe [ARGS...]
 # - a private Wine prefix (default: build/wineprefix in the repository), made on first use;
-# - a Chinese locale, so that GetACP() is 936 and every ...A function speaks GBK;
+# - a Chinese locale, so that GetACP() is 936 and every ...A function speaks GBK
+#   (VELMOR_WINE_LOCALE=C.UTF-8 gives code page 1252 instead, for the tests that need it);
 # - no Mono or Gecko installer prompts, no Wine debug chatter;
 # - a headless X display when none is set.
 set -eu
@@ -19,8 +20,8 @@ export WINEPREFIX=$prefix
 export WINEARCH=win32
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
-export LANG=zh_CN.UTF-8
-export LC_ALL=zh_CN.UTF-8
+export LANG=${VELMOR_WINE_LOCALE:-zh_CN.UTF-8}
+export LC_ALL=$LANG
 
 if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" --prefix "$prefix" "$@"

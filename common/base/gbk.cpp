@@ -36,6 +36,16 @@ std::size_t GbkFindLastSeparator(std::string_view path) {
   return found;
 }
 
+std::size_t GbkWholeLength(std::string_view text) {
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    std::size_t width = IsGbkLeadByte(static_cast<unsigned char>(text[pos])) ? 2 : 1;
+    if (pos + width > text.size()) break;
+    pos += width;
+  }
+  return pos;
+}
+
 std::string FileNameOf(const std::string& path) {
   std::size_t separator = GbkFindLastSeparator(path);
   return separator == std::string::npos ? path : path.substr(separator + 1);

@@ -28,6 +28,9 @@ std::size_t GbkCopyToField(char* field, std::size_t fieldSize, std::string_view 
 // std::string_view::npos when there is none.
 std::size_t GbkFindLastSeparator(std::string_view path);
 
+// The length of `text` without a lead byte that ends it alone (a character cut in half).
+std::size_t GbkWholeLength(std::string_view text);
+
 // The part of a path after its last separator (the whole path when it has none).
 std::string FileNameOf(const std::string& path);
 

@@ -1,6 +1,7 @@
 // The question-id registry both bank models share: a requested id that is still free is
 // granted as it is; a requested id already granted yields one more than the highest id
-// granted so far. Ids are never given back; only Clear empties the registry.
+// granted so far or, once that is 2^31 - 1, the smallest positive id not granted. A granted id
+// is never granted again; only Clear empties the registry.
 #pragma once
 
 #include <cstdint>
@@ -27,6 +28,7 @@ class QuestionIdRegistry {
   int32_t maxId_ = 0;
   std::vector<int32_t> usedIds_;
   std::unordered_set<int32_t> used_;  // the same ids, for look-up in a bank of thousands
+  int32_t lowestFreeCandidate_ = 1;    // no positive id below it is free
 };
 
 }  // namespace velmor

@@ -232,16 +232,23 @@ void CScreenDlg::Accept() {
   EndDialog(IDOK);
 }
 
+void InsertCapturedPicture(HWND owner, CRichEditCtrlEx& target, INT_PTR result,
+                           ContentBlock&& picture) {
+  if (result != IDOK || picture.empty()) return;
+  // The clipboard is only borrowed while the picture goes in; another program may hold it,
+  // and the capture the user made must not be lost for that.
+  bool borrowed = ::OpenClipboard(owner) != FALSE;
+  target.InsertPicture(std::move(picture), -1);
+  if (borrowed) ::CloseClipboard();
+}
+
 void CaptureIntoRichEdit(HWND owner, CRichEditCtrlEx& target, UINT templateId,
                          UINT panelBitmapId) {
   ::Sleep(50);
   CScreenDlg capture(templateId, panelBitmapId);
   capture.resultMode = CScreenDlg::kResultPicture;
-  if (capture.DoModal(owner) != IDOK || capture.resultPicture.empty()) return;
-  if (::OpenClipboard(owner)) {
-    target.InsertPicture(std::move(capture.resultPicture), -1);
-    ::CloseClipboard();
-  }
+  INT_PTR result = capture.DoModal(owner);
+  InsertCapturedPicture(owner, target, result, std::move(capture.resultPicture));
 }
 
 }  // namespace velmor

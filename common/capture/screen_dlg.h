@@ -79,5 +79,9 @@ class CScreenDlg : public fw::CDialog {
 class CRichEditCtrlEx;
 void CaptureIntoRichEdit(HWND owner, CRichEditCtrlEx& target, UINT templateId,
                          UINT panelBitmapId);
+// The second half: a capture that ended with `result` inserts its picture, whether or not the
+// clipboard can be had.
+void InsertCapturedPicture(HWND owner, CRichEditCtrlEx& target, INT_PTR result,
+                           ContentBlock&& picture);
 
 }  // namespace velmor

@@ -98,6 +98,38 @@ bool Win32FileAccess::WriteWholeFile(const std::string& path, const unsigned cha
   return true;
 }
 
+namespace {
+
+// The path as the platform resolves it (relative parts, "." and "..", doubled separators,
+// trailing dots and blanks), in the process's code page; empty when it cannot be resolved.
+std::string FullPath(const std::string& path) {
+  char buffer[MAX_PATH * 2];
+  DWORD length = ::GetFullPathNameA(path.c_str(), sizeof buffer, buffer, nullptr);
+  if (length == 0 || length >= sizeof buffer) return std::string();
+  return std::string(buffer, length);
+}
+
+bool SameIgnoringAsciiCase(const std::string& a, const std::string& b, std::size_t length) {
+  for (std::size_t i = 0; i < length; ++i) {
+    char x = a[i] >= 'A' && a[i] <= 'Z' ? static_cast<char>(a[i] + 32) : a[i];
+    char y = b[i] >= 'A' && b[i] <= 'Z' ? static_cast<char>(b[i] + 32) : b[i];
+    if (x != y) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool Win32FileAccess::LiesBelow(const std::string& folder, const std::string& target) {
+  std::string resolvedFolder = FullPath(folder);
+  std::string resolvedTarget = FullPath(target);
+  if (resolvedFolder.empty() || resolvedTarget.empty()) return false;
+  // A folder resolves without its trailing separator, except a root such as "c:\".
+  if (resolvedFolder.back() != '\\') resolvedFolder += '\\';
+  return resolvedTarget.size() > resolvedFolder.size() &&
+         SameIgnoringAsciiCase(resolvedFolder, resolvedTarget, resolvedFolder.size());
+}
+
 std::string DefaultBankPath() {
   char modulePath[MAX_PATH * 2];
   DWORD length = ::GetModuleFileNameA(nullptr, modulePath, sizeof modulePath);

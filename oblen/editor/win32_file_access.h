@@ -15,6 +15,7 @@ class Win32FileAccess : public FileAccess {
   void CreateFolder(const std::string& path) override;
   bool WriteWholeFile(const std::string& path, const unsigned char* bytes,
                       std::size_t size) override;
+  bool LiesBelow(const std::string& folder, const std::string& target) override;
 };
 
 // "Date.dat" in the folder of the running program.

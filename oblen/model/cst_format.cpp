@@ -82,8 +82,12 @@ bool OperationBank::LoadFrom(ByteSource& source) {
       if (!source.Read(description.data(), description.size()) || !description.IsWellFormed()) {
         return false;
       }
-      AddQuestion(ReadLe32(head), group, std::move(description), ReadLe32(head + 4),
-                  ReadLe32(head + 8));
+      // A record the bank refuses ends the load here: its requirements must not go to the
+      // question before it.
+      if (!AddQuestion(ReadLe32(head), group, std::move(description), ReadLe32(head + 4),
+                       ReadLe32(head + 8))) {
+        return false;
+      }
       OperationQuestion& question = groups_[group].questions.back();
 
       // Only as many records as the rest of the file can hold are reserved.

@@ -40,6 +40,11 @@ class FileAccess {
   // Creates or truncates `path` and writes all `size` bytes to it.
   virtual bool WriteWholeFile(const std::string& path, const unsigned char* bytes,
                               std::size_t size) = 0;
+
+  // Whether `target`, resolved as the platform resolves paths, lies strictly below `folder`,
+  // resolved the same way (the folder's path, a separator, then at least one more byte;
+  // ASCII letters compared without regard to case).
+  virtual bool LiesBelow(const std::string& folder, const std::string& target) = 0;
 };
 
 }  // namespace velmor

@@ -11,18 +11,14 @@ namespace {
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
-// A component the platform resolves to the parent folder: Windows drops trailing dots and
-// blanks, so "..", "...", ". ." and ".. " all climb.
-bool ClimbsUp(std::string_view component) {
-  std::size_t dots = 0;
+// A component the platform resolves to the folder itself or its parent: Windows drops
+// trailing dots and blanks, so ".", "..", "...", ". ." and " " all name no item of their own.
+bool NamesNoItem(std::string_view component) {
+  if (component.empty()) return false;  // doubled or leading separators count as one
   for (char c : component) {
-    if (c == '.') {
-      ++dots;
-    } else if (c != ' ') {
-      return false;
-    }
+    if (c != '.' && c != ' ') return false;
   }
-  return dots >= 2;
+  return true;
 }
 
 // A component Windows opens as a device whatever folder it is in ("CON", "nul.txt", "COM1").
@@ -40,7 +36,7 @@ bool NamesDevice(std::string_view component) {
 }
 
 bool IsUnsafeComponent(std::string_view component) {
-  return ClimbsUp(component) || NamesDevice(component);
+  return NamesNoItem(component) || NamesDevice(component);
 }
 
 }  // namespace

@@ -106,17 +106,22 @@ bool ReplacePackage(OperationBank& bank, FileAccess& files, const std::string& s
 
 UnpackResult Unpack(FileAccess& files, const FilePackage& package) {
   UnpackResult result;
-  const std::string_view folder = package.unpackFolder.text();
+  // A folder from a file may end in a lone lead byte, which would swallow the separator
+  // joined after it: it is cut to a character boundary first.
+  std::string folder(package.unpackFolder.text());
+  folder.resize(GbkWholeLength(folder));
   PackageEntryReader reader(package.data);
   PackageEntry entry;
   for (int32_t i = 0; i < package.entryCount && reader.Next(entry); ++i) {
-    // A file needs a name of its own below the folder.
+    // Every target but the folder itself must lie below it, by the component rules and as the
+    // platform resolves the paths, whatever its code page; a file needs a name of its own.
+    std::string target = UnpackTargetPath(folder, entry.relativePath);
+    const bool isFolderItself = entry.isFolder() && target == folder;
     if (folder.empty() || !IsSafeRelativePath(entry.relativePath) ||
-        (!entry.isFolder() && UnpackTargetPath(folder, entry.relativePath) == folder)) {
+        (!isFolderItself && !files.LiesBelow(folder, target))) {
       ++result.entriesRefused;
       continue;
     }
-    std::string target = UnpackTargetPath(folder, entry.relativePath);
     if (entry.isFolder()) {
       // A folder given with a trailing separator is created without it.
       std::size_t last = GbkFindLastSeparator(target);

@@ -77,11 +77,21 @@ struct ScanText {
       std::ptrdiff_t found = FindExact(rest, literal);
       return found < 0 ? -1 : from + found;
     }
-    constexpr std::size_t kWindow = 64 * 1024;  // far above the longest literal (255 bytes)
-    char window[kWindow];
+    // A window holds at least two lengths of the literal, so that every step moves on; a
+    // pattern may hold a literal of any length (only the editor cuts them to 255 bytes).
+    constexpr std::size_t kWindow = 64 * 1024;
+    char stackWindow[kWindow];
+    std::vector<char> heapWindow;
+    char* window = stackWindow;
+    std::size_t windowSize = kWindow;
+    if (literal.size() > kWindow / 2) {
+      windowSize = 2 * literal.size();
+      heapWindow.resize(windowSize);
+      window = heapWindow.data();
+    }
     std::size_t start = 0;
     for (;;) {
-      std::size_t length = std::min(kWindow, rest.size() - start);
+      std::size_t length = std::min(windowSize, rest.size() - start);
       LowerCopy(rest.data() + start, window, length);
       std::ptrdiff_t found = FindExact(std::string_view(window, length), literal);
       if (found >= 0) return from + static_cast<std::ptrdiff_t>(start) + found;

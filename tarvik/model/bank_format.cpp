@@ -73,8 +73,12 @@ bool QuestionBank::LoadFrom(ByteSource& source) {
       }
       ContentBlock content = ContentBlock::Allocate(static_cast<std::size_t>(contentSize));
       if (!source.Read(content.data(), content.size()) || !content.IsWellFormed()) return false;
-      AddBigQuestion(category, ReadLe32(record), std::move(content), ReadLe32(record + 4),
-                     ReadLe32(record + 8));
+      // A record the document refuses ends the load here: nothing after it may be attached to
+      // the question before it.
+      if (!AddBigQuestion(category, ReadLe32(record), std::move(content), ReadLe32(record + 4),
+                          ReadLe32(record + 8))) {
+        return false;
+      }
       const int question = static_cast<int>(categories_[category].questions.size() - 1);
 
       const int32_t smallCount = ReadLe32(record + 16);
@@ -86,8 +90,10 @@ bool QuestionBank::LoadFrom(ByteSource& source) {
           return false;
         }
         // The stored reserved value is not taken over: in memory it is always 0.
-        AddSmallQuestion(category, question, text, ReadLe32(smallRecord + 8),
-                         ReadLe32(smallRecord));
+        if (!AddSmallQuestion(category, question, text, ReadLe32(smallRecord + 8),
+                              ReadLe32(smallRecord))) {
+          return false;
+        }
         const int small =
             static_cast<int>(categories_[category].questions[question].smallQuestions.size() - 1);
 
@@ -98,9 +104,11 @@ bool QuestionBank::LoadFrom(ByteSource& source) {
               !ReadCountedText(source, ReadLe32(optionRecord + 16), text)) {
             return false;
           }
-          AddOption(category, question, small, text, ReadLe32(optionRecord),
-                    ReadLe32(optionRecord + 8), ReadLe32(optionRecord + 4),
-                    ReadLe32(optionRecord + 12));
+          if (!AddOption(category, question, small, text, ReadLe32(optionRecord),
+                         ReadLe32(optionRecord + 8), ReadLe32(optionRecord + 4),
+                         ReadLe32(optionRecord + 12))) {
+            return false;
+          }
         }
       }
     }

@@ -1,5 +1,7 @@
 // Packing, unpacking and grading on the real Windows file system (under Wine here).
 #include <gtest/gtest.h>
+
+#include <algorithm>
 #include <windows.h>
 
 #include <string>
@@ -176,6 +178,42 @@ TEST_F(WindowsPackage, AHostilePackageWritesNothingOutsideItsFolder) {
   EXPECT_EQ(ReadText(Path("jail\\u\\ok.txt")), "ok");
   EXPECT_EQ(Listing(Path("jail")), std::vector<std::string>{"u"});
   EXPECT_EQ(Listing(dir.path()), std::vector<std::string>{"jail"});
+}
+
+// Run in code page 936 and, by a second ctest entry, in 1252: containment must not rest on
+// the GBK reading of the paths alone.
+TEST_F(WindowsPackage, EntriesNamingTheFolderItselfAndALoneLeadByteStayInside) {
+  ASSERT_TRUE(::CreateDirectoryA(Path("jail").c_str(), nullptr));
+  WriteText(Path("jail\\report.txt"), "keep");
+  FilePackage package;
+  auto add = [&](FilePackage& to, unsigned char kind, const std::string& path,
+                 const std::string& content) {
+    AppendEntryHead(to.data, kind, path, static_cast<int32_t>(content.size()));
+    to.data.insert(to.data.end(), content.begin(), content.end());
+    ++to.entryCount;
+  };
+  package.unpackFolder.Assign(Path("jail\\report.txt"));
+  add(package, 0, "\\.", "x");
+  add(package, 0, "\\. .", "x");
+  add(package, 0, "\\sub\\.", "x");
+  add(package, 0, "\\ ", "x");
+  UnpackResult result = Unpack(files, package);
+  EXPECT_EQ(result.entriesRefused, 4);
+  EXPECT_EQ(result.filesWritten, 0);
+  EXPECT_EQ(ReadText(Path("jail\\report.txt")), "keep");
+
+  FilePackage lone;  // the folder ends in the lead byte B0, which would swallow the "\\"
+  lone.unpackFolder.Assign(Path("jail\\u") + "\xB0");
+  add(lone, 1, "", "");
+  add(lone, 0, "\\f.txt", "in");
+  result = Unpack(files, lone);
+  EXPECT_EQ(result.entriesRefused, 0);
+  EXPECT_EQ(result.filesFailed, 0);
+  EXPECT_EQ(result.filesWritten, 1);
+  EXPECT_EQ(ReadText(Path("jail\\u\\f.txt")), "in");
+  std::vector<std::string> names = Listing(Path("jail"));
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"report.txt", "u"}));
 }
 
 class WindowsGrading : public WindowsPackage {};

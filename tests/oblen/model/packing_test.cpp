@@ -216,6 +216,30 @@ TEST(Unpack, HostileEntriesAreSkippedAndTheRestIsUnpacked) {
   EXPECT_EQ(files.FileContent("C:\\u\\last.txt"), "last");
 }
 
+// Components that name the folder itself, and a folder ending in half a character, which
+// would swallow the separator joined after it.
+TEST(Unpack, NoEntryNamesTheFolderItselfOrSwallowsItsSeparator) {
+  FakeFileAccess files;
+  files.AddFolder("C:");
+  files.AddFolder("C:\\jail");
+  files.AddFile("C:\\jail\\report.txt", "keep");
+  ByteImage entries;
+  for (const char* path : {"\\.", "\\. .", "\\ ", "\\a\\.", "\\...\\b.txt"}) {
+    test::CstEntry(entries, 0, path, "x");
+  }
+  UnpackResult result = Unpack(files, PackageOf(entries, 5, "C:\\jail\\report.txt"));
+  EXPECT_EQ(result.entriesRefused, 5);
+  EXPECT_TRUE(files.writeAttempts().empty());
+  EXPECT_EQ(files.FileContent("C:\\jail\\report.txt"), "keep");
+
+  ByteImage lone;
+  test::CstEntry(lone, 1, "", "");
+  test::CstEntry(lone, 0, "\\f.txt", "in");
+  result = Unpack(files, PackageOf(lone, 2, "C:\\jail\\u\xB0"));
+  EXPECT_EQ(result.filesWritten, 1);
+  EXPECT_EQ(files.writeAttempts(), std::vector<std::string>{"C:\\jail\\u\\f.txt"});
+}
+
 TEST(Unpack, AnEmptyUnpackFolderUnpacksNothing) {
   FakeFileAccess files;
   ByteImage entries;

@@ -195,5 +195,27 @@ TEST(MatchPattern, LargeTextsAreSearchedAcrossEveryStretch) {
   }
 }
 
+// Pieces longer than the folding window, against the grading steps themselves.
+TEST(MatchPattern, PiecesLongerThanTheFoldingWindowAreFound) {
+  std::string literal(70000, 'q');
+  literal[0] = 'S';
+  literal[69999] = 'E';
+  struct Case {
+    std::string pattern;
+    std::string text;
+  };
+  const Case kCases[] = {
+      {"*" + literal + "*b", "xx" + literal + "yyb"},
+      {"*" + literal + "*b", std::string(100000, 'x') + literal + "b"},
+      {"*" + literal + "*b", "xx" + literal.substr(1) + "yyb"},
+      {"*?" + literal + "*", "x" + literal},
+  };
+  for (const Case& test : kCases) {
+    EXPECT_EQ(MatchPattern(test.pattern, test.text), StepByStepMatch(test.pattern, test.text))
+        << test.pattern.size() << " / " << test.text.size();
+  }
+  EXPECT_TRUE(MatchPattern(kCases[0].pattern, kCases[0].text));
+}
+
 }  // namespace
 }  // namespace velmor

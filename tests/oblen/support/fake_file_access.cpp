@@ -85,4 +85,16 @@ bool FakeFileAccess::WriteWholeFile(const std::string& path, const unsigned char
   return true;
 }
 
+bool FakeFileAccess::LiesBelow(const std::string& folder, const std::string& target) {
+  std::string prefix = folder;
+  if (prefix.empty() || prefix.back() != '\\') prefix += '\\';
+  if (target.size() <= prefix.size()) return false;
+  for (std::size_t i = 0; i < prefix.size(); ++i) {
+    char a = prefix[i] >= 'A' && prefix[i] <= 'Z' ? static_cast<char>(prefix[i] + 32) : prefix[i];
+    char b = target[i] >= 'A' && target[i] <= 'Z' ? static_cast<char>(target[i] + 32) : target[i];
+    if (a != b) return false;
+  }
+  return true;
+}
+
 }  // namespace velmor::test

@@ -40,6 +40,8 @@ class FakeFileAccess : public FileAccess {
   ReadResult ReadSharedFile(const std::string& path, std::vector<unsigned char>& bytes,
                             uint64_t limit) override;
   void CreateFolder(const std::string& path) override;
+  // Lexical: the folder's path and a backslash begin the target (ASCII case ignored).
+  bool LiesBelow(const std::string& folder, const std::string& target) override;
   bool WriteWholeFile(const std::string& path, const unsigned char* bytes,
                       std::size_t size) override;
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "tarvik/model/question_bank.h"
 #include "tests/support/test_files.h"
 #include "tests/tarvik/model/lst_images.h"
@@ -72,6 +74,21 @@ TEST(QuestionIds, FreeIdsAreTakenAsRequestedThenTheHighestPlusOne) {
   EXPECT_EQ(Ids(bank, 0), (std::vector<int32_t>{5, 9, 1, 10}));
   EXPECT_EQ(bank.GrantQuestionId(-3), -3);  // a free negative id is granted as it is
   EXPECT_EQ(bank.maxQuestionId(), 10);
+}
+
+// At the highest id there is no "one more": the smallest free positive id, never a taken one.
+TEST(QuestionIds, AtTheHighestIdTheSmallestFreeOneIsGranted) {
+  QuestionBank bank;
+  for (int32_t id : {1, 2, 4, INT32_MAX}) ASSERT_EQ(bank.GrantQuestionId(id), id);
+  EXPECT_EQ(bank.GrantQuestionId(INT32_MAX), 3);
+  EXPECT_EQ(bank.GrantQuestionId(1), 5);
+  EXPECT_EQ(bank.GrantQuestionId(7), 7);  // free: as requested
+  EXPECT_EQ(bank.GrantQuestionId(2), 6);
+  EXPECT_EQ(bank.GrantQuestionId(2), 8);
+  EXPECT_EQ(bank.maxQuestionId(), INT32_MAX);
+  std::vector<int32_t> ids = bank.usedQuestionIds();
+  std::sort(ids.begin(), ids.end());
+  EXPECT_EQ(std::adjacent_find(ids.begin(), ids.end()), ids.end());
 }
 
 TEST(Categories, AddRenameDeleteAndRemoveAll) {

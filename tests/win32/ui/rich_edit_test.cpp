@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "common/base/byte_order.h"
+#include "common/capture/screen_dlg.h"
 #include "common/richtext/rich_content.h"
 #include "common/richtext/rich_edit_ctrl_ex.h"
 #include "framework/dialog.h"
@@ -154,6 +155,24 @@ TEST_F(RichEditTest, NeighboursDifferingOnlyInSizeShareOneRun) {
   fresh.rich.LoadContent(blob);
   EXPECT_EQ(FormatAt(fresh.rich, 0).yHeight, 200);
   EXPECT_EQ(FormatAt(fresh.rich, 1).yHeight, 200);
+}
+
+// A capture that ended with OK goes in even while another window holds the clipboard; one
+// that was cancelled or made nothing does not.
+TEST_F(RichEditTest, ACapturedPictureGoesInWhileTheClipboardIsBusy) {
+  std::vector<unsigned char> pixels = TestPixels(4, 3);
+  HWND other = ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                 nullptr, nullptr);
+  ASSERT_TRUE(::OpenClipboard(other));
+  InsertCapturedPicture(dialog.hwnd(), rich(), IDCANCEL, MakePictureRecord(4, 3, pixels.data()));
+  InsertCapturedPicture(dialog.hwnd(), rich(), IDOK, ContentBlock());
+  EXPECT_EQ(rich().pictureCounter(), 0);
+  InsertCapturedPicture(dialog.hwnd(), rich(), IDOK, MakePictureRecord(4, 3, pixels.data()));
+  ::CloseClipboard();
+  ::DestroyWindow(other);
+  EXPECT_EQ(rich().pictureCounter(), 1);
+  ContentBlock blob = rich().SaveContent();
+  EXPECT_EQ(ParseRichContent(blob.data(), blob.size()).pictures.size(), 1u);
 }
 
 TEST_F(RichEditTest, SavingTwiceAddsOneMoreParagraph) {

@@ -116,9 +116,10 @@ UnpackResult Unpack(FileAccess& files, const FilePackage& package) {
     // Every target but the folder itself must lie below it, by the component rules and as the
     // platform resolves the paths, whatever its code page; a file needs a name of its own.
     std::string target = UnpackTargetPath(folder, entry.relativePath);
-    const bool isFolderItself = entry.isFolder() && target == folder;
+    const bool namesFolder = target == folder;
     if (folder.empty() || !IsSafeRelativePath(entry.relativePath) ||
-        (!isFolderItself && !files.LiesBelow(folder, target))) {
+        (namesFolder && !entry.isFolder()) ||
+        (!namesFolder && !files.LiesBelow(folder, target))) {
       ++result.entriesRefused;
       continue;
     }

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "oblen/model/unicode_text.h"
+
 namespace velmor {
 
 class FileAccess {
@@ -45,6 +47,11 @@ class FileAccess {
   // resolved the same way (the folder's path, a separator, then at least one more byte;
   // ASCII letters compared without regard to case).
   virtual bool LiesBelow(const std::string& folder, const std::string& target) = 0;
+
+  // The text of `size` bytes (its byte-order mark already left out) converted to GBK, a
+  // character GBK lacks written as "?". False when it cannot be converted.
+  virtual bool ConvertToGbk(UnicodeText encoding, const unsigned char* bytes, std::size_t size,
+                            std::string& gbk) = 0;
 };
 
 }  // namespace velmor

@@ -3,9 +3,12 @@
 #include <algorithm>
 #include <cstdint>
 #include <new>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "oblen/model/pattern_match.h"
+#include "oblen/model/unicode_text.h"
 
 namespace velmor {
 
@@ -30,9 +33,20 @@ bool CheckRequirement(FileAccess& files, const Requirement& requirement) {
     FileAccess::ReadResult result =
         files.ReadSharedFile(std::string(requirement.targetFile()), bytes, kMaxTargetSize);
     if (result != FileAccess::ReadResult::kComplete || bytes.empty()) return false;
-    bytes.erase(std::remove(bytes.begin(), bytes.end(), 0), bytes.end());
-    return MatchPattern(requirement.matchPattern(),
-                        std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    // The bytes as they are, without their zero bytes, first: what was met stays met.
+    std::string text(bytes.begin(), bytes.end());
+    text.erase(std::remove(text.begin(), text.end(), '\0'), text.end());
+    if (MatchPattern(requirement.matchPattern(), text)) return true;
+    // Then a Unicode text of today's editors, as GBK.
+    std::optional<DetectedText> unicode = DetectUnicodeText(bytes.data(), bytes.size());
+    if (!unicode) return false;
+    std::string gbk;
+    if (!files.ConvertToGbk(unicode->encoding, bytes.data() + unicode->markSize,
+                            bytes.size() - unicode->markSize, gbk)) {
+      return false;
+    }
+    gbk.erase(std::remove(gbk.begin(), gbk.end(), '\0'), gbk.end());
+    return MatchPattern(requirement.matchPattern(), gbk);
   } catch (const std::bad_alloc&) {
     return false;
   }

@@ -91,5 +91,37 @@ TEST_F(Grading, TotalsBeyondThe32BitRangeAreClamped) {
   EXPECT_EQ(report.rfind("得分：2147483647。", 0), 0u) << report;
 }
 
+// Files saved by today's editors: when the bytes do not match, UTF-16 with a byte-order mark
+// and UTF-8 (marked, or valid with a multi-byte sequence) are matched once more as GBK.
+TEST_F(Grading, UnicodeTextsOfTodaysEditorsAreMatchedAsGbk) {
+  const std::string kGbk = "学校体育组 7";  // the pattern's encoding
+  const std::string kUtf8 = "\xe5\xad\xa6\xe6\xa0\xa1\xe4\xbd\x93\xe8\x82\xb2\xe7\xbb\x84 7";
+  const std::string kUtf16le("\x66\x5b\x21\x68\x53\x4f\xb2\x80\xc4\x7e\x20\x00\x37\x00", 14);
+  std::string utf16be;
+  for (std::size_t i = 0; i < kUtf16le.size(); i += 2) utf16be += {kUtf16le[i + 1], kUtf16le[i]};
+  struct Case {
+    const char* name;
+    std::string content;
+    const char* pattern;
+    bool met;
+  };
+  const Case kCases[] = {
+      {"GBK, by the bytes", kGbk, "*学校体育组*", true},
+      {"UTF-8", kUtf8, "*学校体育组*", true},
+      {"UTF-8 with its mark", "\xef\xbb\xbf" + kUtf8, "学校体育组 7", true},
+      {"UTF-16 little-endian", "\xff\xfe" + kUtf16le, "学校体育组 7", true},
+      {"UTF-16 big-endian", "\xfe\xff" + utf16be, "*育组 7", true},
+      {"UTF-16 without a mark", kUtf16le, "*学校*", false},
+      {"a character GBK lacks is one ?", "\xe6\xa0\xa1\xf0\x9f\x98\x80", "校?", true},
+      {"broken UTF-8 is not converted", "\xe6\xa0\xa1\xff", "校*", false},
+      {"the mark is no part of the text", "\xef\xbb\xbf\xe6\xa0\xa1", "校", true},
+  };
+  for (const Case& test : kCases) {
+    SCOPED_TRACE(test.name);
+    files.AddFile("C:\\u\\t.txt", test.content);
+    EXPECT_EQ(CheckRequirement(files, Req("d", "C:\\u\\t.txt", test.pattern)), test.met);
+  }
+}
+
 }  // namespace
 }  // namespace velmor

@@ -1,5 +1,9 @@
 #include "tests/oblen/support/fake_file_access.h"
 
+#ifdef _WIN32
+#include "oblen/editor/win32_file_access.h"
+#endif
+
 #include <stdexcept>
 
 #include "common/base/gbk.h"
@@ -95,6 +99,15 @@ bool FakeFileAccess::LiesBelow(const std::string& folder, const std::string& tar
     if (a != b) return false;
   }
   return true;
+}
+
+bool FakeFileAccess::ConvertToGbk(UnicodeText encoding, const unsigned char* bytes,
+                                  std::size_t size, std::string& gbk) {
+#ifdef _WIN32
+  return Win32FileAccess().ConvertToGbk(encoding, bytes, size, gbk);
+#else
+  return IconvToGbk(encoding, bytes, size, gbk);
+#endif
 }
 
 }  // namespace velmor::test

@@ -42,6 +42,9 @@ class FakeFileAccess : public FileAccess {
   void CreateFolder(const std::string& path) override;
   // Lexical: the folder's path and a backslash begin the target (ASCII case ignored).
   bool LiesBelow(const std::string& folder, const std::string& target) override;
+  // Through iconv (natively) or the Windows conversions (in the Windows build).
+  bool ConvertToGbk(UnicodeText encoding, const unsigned char* bytes, std::size_t size,
+                    std::string& gbk) override;
   bool WriteWholeFile(const std::string& path, const unsigned char* bytes,
                       std::size_t size) override;
 

@@ -1,0 +1,117 @@
+#include "oblen/model/unicode_text.h"
+
+#ifndef _WIN32
+#include <iconv.h>
+
+#include <cerrno>
+#endif
+
+namespace velmor {
+
+bool IsValidUtf8(const unsigned char* bytes, std::size_t size, bool* multiByte) {
+  *multiByte = false;
+  std::size_t i = 0;
+  while (i < size) {
+    const unsigned char lead = bytes[i];
+    if (lead < 0x80) {
+      ++i;
+      continue;
+    }
+    std::size_t length;
+    unsigned char low = 0x80, high = 0xBF;  // the allowed range of the second byte
+    if (lead >= 0xC2 && lead <= 0xDF) {
+      length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+      length = 3;
+      if (lead == 0xE0) low = 0xA0;   // no overlong forms
+      if (lead == 0xED) high = 0x9F;  // no surrogates
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+      length = 4;
+      if (lead == 0xF0) low = 0x90;
+      if (lead == 0xF4) high = 0x8F;  // nothing above U+10FFFF
+    } else {
+      return false;
+    }
+    if (size - i < length) return false;
+    if (bytes[i + 1] < low || bytes[i + 1] > high) return false;
+    for (std::size_t k = 2; k < length; ++k) {
+      if (bytes[i + k] < 0x80 || bytes[i + k] > 0xBF) return false;
+    }
+    *multiByte = true;
+    i += length;
+  }
+  return true;
+}
+
+std::optional<DetectedText> DetectUnicodeText(const unsigned char* bytes, std::size_t size) {
+  if (size >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) {
+    return DetectedText{UnicodeText::kUtf16LittleEndian, 2};
+  }
+  if (size >= 2 && bytes[0] == 0xFE && bytes[1] == 0xFF) {
+    return DetectedText{UnicodeText::kUtf16BigEndian, 2};
+  }
+  if (size >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) {
+    return DetectedText{UnicodeText::kUtf8, 3};
+  }
+  bool multiByte = false;
+  if (IsValidUtf8(bytes, size, &multiByte) && multiByte) return DetectedText{UnicodeText::kUtf8, 0};
+  return std::nullopt;
+}
+
+#ifndef _WIN32
+namespace {
+
+class Converter {
+ public:
+  Converter(const char* to, const char* from) : handle_(iconv_open(to, from)) {}
+  ~Converter() {
+    if (ok()) iconv_close(handle_);
+  }
+  Converter(const Converter&) = delete;
+  Converter& operator=(const Converter&) = delete;
+  bool ok() const { return handle_ != reinterpret_cast<iconv_t>(-1); }
+  // Converts all of `in`; false at the first byte that cannot be converted.
+  bool Convert(const char* in, std::size_t size, std::string& out) {
+    iconv(handle_, nullptr, nullptr, nullptr, nullptr);
+    char* from = const_cast<char*>(in);
+    std::size_t left = size;
+    char buffer[64];
+    while (left > 0) {
+      char* to = buffer;
+      std::size_t room = sizeof buffer;
+      std::size_t done = iconv(handle_, &from, &left, &to, &room);
+      out.append(buffer, static_cast<std::size_t>(to - buffer));
+      if (done == static_cast<std::size_t>(-1) && errno != E2BIG) return false;
+    }
+    return true;
+  }
+
+ private:
+  iconv_t handle_;
+};
+
+}  // namespace
+
+bool IconvToGbk(UnicodeText encoding, const unsigned char* bytes, std::size_t size,
+                std::string& gbk) {
+  const char* from = encoding == UnicodeText::kUtf8                ? "UTF-8"
+                     : encoding == UnicodeText::kUtf16LittleEndian ? "UTF-16LE"
+                                                                   : "UTF-16BE";
+  if (encoding != UnicodeText::kUtf8) size -= size % 2;
+  // First into code points, then each one on its own, so that one GBK lacks becomes "?".
+  Converter toPoints("UTF-32LE", from);
+  Converter toGbk("GBK", "UTF-32LE");
+  if (!toPoints.ok() || !toGbk.ok()) return false;
+  std::string points;
+  if (!toPoints.Convert(reinterpret_cast<const char*>(bytes), size, points)) return false;
+  gbk.clear();
+  for (std::size_t i = 0; i + 4 <= points.size(); i += 4) {
+    std::string one;
+    if (!toGbk.Convert(points.data() + i, 4, one)) one = "?";
+    gbk += one;
+  }
+  return true;
+}
+#endif
+
+}  // namespace velmor

@@ -28,20 +28,9 @@ namespace {
 using velmor::QuestionBank;
 
 using velmor::bench::Now;
+using velmor::bench::Best;
 using velmor::bench::Pump;
 
-double Best(int rounds, const std::function<void()>& prepare, const std::function<void()>& work) {
-  double best = 1e30;
-  for (int round = 0; round < rounds; ++round) {
-    prepare();
-    Pump();
-    double start = Now();
-    work();
-    Pump();
-    best = std::min(best, Now() - start);
-  }
-  return best;
-}
 
 velmor::ContentBlock Stem() { return velmor::BuildRichContent(4, "题干", {}, {}); }
 
@@ -76,7 +65,7 @@ double FirstPaint(int questions, int rounds) {
   Run run(questions, 1);
   run.Open();
   velmor::CSelectTreeDlg& navigator = run.dialog->navigator();
-  return Best(rounds, [] {}, [&] {
+  return Best(rounds, [&] {
     navigator.BuildFromBank(run.bank);
     navigator.tree().SelectFirst();
     navigator.Invalidate();
@@ -91,7 +80,7 @@ double WheelRedraw(int questions, int rounds) {
   run.Open();
   velmor::CSelectTreeDlg& navigator = run.dialog->navigator();
   navigator.Send(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0);
-  return Best(rounds, [] {}, [&] { navigator.Redraw(); });
+  return Best(rounds, [&] { navigator.Redraw(); });
 }
 
 // ShowQuestion of the first big question, whose small questions hold four options each.
@@ -99,7 +88,7 @@ double ShowQuestion(int smalls, int rounds) {
   Run run(2, smalls);
   run.Open();
   const velmor::BigQuestion* first = run.bank.FindBigQuestion(0, 0);
-  return Best(rounds, [] {}, [&] {
+  return Best(rounds, [&] {
     run.dialog->ShowQuestion(first, velmor::QuestionPlace{0, 0});
     run.dialog->questionView()->Update();
   });

@@ -29,6 +29,7 @@
 namespace {
 
 using velmor::bench::Now;
+using velmor::bench::Best;
 using velmor::bench::Pump;
 
 // Answers the open dialog with one file and every message box with OK.
@@ -51,17 +52,6 @@ class Answers : public fw::PlatformSeam {
   }
 };
 
-double Best(int rounds, const std::function<void()>& work) {
-  double best = 1e30;
-  for (int round = 0; round < rounds; ++round) {
-    Pump();
-    double start = Now();
-    work();
-    Pump();
-    best = std::min(best, Now() - start);
-  }
-  return best;
-}
 
 std::string TempFile(const char* name) {
   char folder[MAX_PATH] = {};

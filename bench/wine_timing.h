@@ -3,6 +3,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <functional>
+
 namespace velmor::bench {
 
 // Seconds, from the performance counter.
@@ -20,6 +23,19 @@ inline void Pump() {
     ::TranslateMessage(&message);
     ::DispatchMessageA(&message);
   }
+}
+
+// The best of `rounds` timings of `work`, the messages waiting before and after it handled.
+inline double Best(int rounds, const std::function<void()>& work) {
+  double best = 1e30;
+  for (int round = 0; round < rounds; ++round) {
+    Pump();
+    double start = Now();
+    work();
+    Pump();
+    best = std::min(best, Now() - start);
+  }
+  return best;
 }
 
 }  // namespace velmor::bench

@@ -32,9 +32,9 @@ BOOL CALLBACK TakeMatching(HWND child, LPARAM param) {
   return FALSE;
 }
 
-HWND FindControl(HWND window, const char* spec) {
-  ControlSearch search{std::atoi(spec), 0, nullptr};
-  if (const char* comma = std::strchr(spec, ',')) search.skip = std::atoi(comma + 1);
+HWND FindControl(HWND window, const char* id) {
+  ControlSearch search{std::atoi(id), 0, nullptr};
+  if (const char* comma = std::strchr(id, ',')) search.skip = std::atoi(comma + 1);
   ::EnumChildWindows(window, TakeMatching, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }

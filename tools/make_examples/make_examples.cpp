@@ -21,7 +21,7 @@
 namespace velmor {
 namespace {
 
-struct OptionSpec {
+struct OptionLine {
   const char* text;
   int score;
   int isAnswer;
@@ -29,10 +29,10 @@ struct OptionSpec {
 };
 
 void AddSmall(QuestionBank& bank, int category, int question, const char* text, int single,
-              int score, const std::vector<OptionSpec>& options) {
+              int score, const std::vector<OptionLine>& options) {
   bank.AddSmallQuestion(category, question, text, single, score);
   int small = static_cast<int>(bank.FindBigQuestion(category, question)->smallQuestions.size()) - 1;
-  for (const OptionSpec& option : options) {
+  for (const OptionLine& option : options) {
     bank.AddOption(category, question, small, option.text, option.score, option.isAnswer, 0,
                    option.selectCount);
   }
@@ -110,7 +110,7 @@ bool WritePeerReview(StemWriter& stems, const std::string& path) {
                                          Plain("请为本组同学在项目中的表现打分，"),
                                          Stress("每项只选一个等级"), Plain("。\r\n")},
                                         &chart), 0, 0);
-  const std::vector<OptionSpec> levels = {
+  const std::vector<OptionLine> levels = {
       {"优秀", 10, 0, 0}, {"良好", 8, 0, 0}, {"合格", 6, 0, 0}, {"待改进", 3, 0, 0}};
   AddSmall(bank, 0, 0, "积极参与小组讨论", 1, 10, levels);
   AddSmall(bank, 0, 0, "按时完成分工任务", 1, 10, levels);

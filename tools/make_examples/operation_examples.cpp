@@ -22,7 +22,7 @@ struct OriginalFile {
   const char* content;
 };
 
-struct RequirementSpec {
+struct RequirementLine {
   int score;
   const char* description;
   const char* target;  // relative to the unpack folder
@@ -108,7 +108,7 @@ bool WriteFile(const std::string& path, const std::string& content) {
 bool AddTask(OperationBank& bank, Win32FileAccess& files, int group, ContentBlock&& description,
              const std::string& folder, const std::vector<OriginalFile>& originals,
              const std::vector<const char*>& folders,
-             const std::vector<RequirementSpec>& requirements) {
+             const std::vector<RequirementLine>& requirements) {
   ::CreateDirectoryA(folder.c_str(), nullptr);
   for (const char* sub : folders) ::CreateDirectoryA((folder + "\\" + sub).c_str(), nullptr);
   for (const OriginalFile& original : originals) {
@@ -116,11 +116,11 @@ bool AddTask(OperationBank& bank, Win32FileAccess& files, int group, ContentBloc
   }
   if (!bank.AddQuestion(1, group, std::move(description), 0, 0)) return false;
   int question = static_cast<int>(bank.FindGroup(group)->questions.size()) - 1;
-  for (const RequirementSpec& spec : requirements) {
-    std::string target = std::string(kUnpackFolder) + "\\" + spec.target;
+  for (const RequirementLine& line : requirements) {
+    std::string target = std::string(kUnpackFolder) + "\\" + line.target;
     bank.AddRequirement(group, question,
-                        Requirement::Build(spec.description, spec.explanation, spec.score, target,
-                                           spec.pattern));
+                        Requirement::Build(line.description, line.explanation, line.score, target,
+                                           line.pattern));
   }
   int32_t id = bank.FindQuestion(group, question)->id;
   return ReplacePackage(bank, files, folder, kUnpackFolder, id);

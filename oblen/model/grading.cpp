@@ -33,16 +33,25 @@ bool CheckRequirement(FileAccess& files, const Requirement& requirement) {
     FileAccess::ReadResult result =
         files.ReadSharedFile(std::string(requirement.targetFile()), bytes, kMaxTargetSize);
     if (result != FileAccess::ReadResult::kComplete || bytes.empty()) return false;
+    // A UTF-16 text needs its zero bytes for a conversion; any other text is matched, and
+    // converted, without them. Large files are never copied.
+    const bool utf16 = bytes.size() >= 2 && ((bytes[0] == 0xFF && bytes[1] == 0xFE) ||
+                                             (bytes[0] == 0xFE && bytes[1] == 0xFF));
+    std::vector<unsigned char> original;
+    if (utf16) original = bytes;
     // The bytes as they are, without their zero bytes, first: what was met stays met.
-    std::string text(bytes.begin(), bytes.end());
-    text.erase(std::remove(text.begin(), text.end(), '\0'), text.end());
-    if (MatchPattern(requirement.matchPattern(), text)) return true;
+    bytes.erase(std::remove(bytes.begin(), bytes.end(), 0), bytes.end());
+    if (MatchPattern(requirement.matchPattern(),
+                     std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()))) {
+      return true;
+    }
     // Then a Unicode text of today's editors, as GBK.
-    std::optional<DetectedText> unicode = DetectUnicodeText(bytes.data(), bytes.size());
+    const std::vector<unsigned char>& text = utf16 ? original : bytes;
+    std::optional<DetectedText> unicode = DetectUnicodeText(text.data(), text.size());
     if (!unicode) return false;
     std::string gbk;
-    if (!files.ConvertToGbk(unicode->encoding, bytes.data() + unicode->markSize,
-                            bytes.size() - unicode->markSize, gbk)) {
+    if (!files.ConvertToGbk(unicode->encoding, text.data() + unicode->markSize,
+                            text.size() - unicode->markSize, gbk)) {
       return false;
     }
     gbk.erase(std::remove(gbk.begin(), gbk.end(), '\0'), gbk.end());

@@ -8,15 +8,16 @@ cd "$repo"
 
 bash scripts/setup.sh
 
-cmake -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
+source scripts/windows-tree.sh
+cmake -S . -B "$windows_build" -DCMAKE_TOOLCHAIN_FILE="$windows_toolchain" \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build/win32 -j"$(nproc)"
+cmake --build "$windows_build" -j"$(nproc)"
 
-wine_run() { scripts/wine-run.sh --prefix "$repo/build/win32/wineprefix" "$@"; }
+wine_run() { scripts/wine-run.sh --prefix "$repo/$windows_build/wineprefix" "$@"; }
 
 started=0
 for program in Tarvik Oblen; do
-  exe=$(find build/win32 -name "$program.exe" -print -quit)
+  exe=$(find "$windows_build" -name "$program.exe" -print -quit)
   if [ -n "$exe" ]; then
     echo "starting $exe"
     wine_run "$exe" &
@@ -26,9 +27,9 @@ done
 
 if [ "$started" -eq 0 ]; then
   echo "The Windows programs Tarvik.exe and Oblen.exe are not built yet. Built so far:"
-  find build/win32 -name '*.exe' -not -path '*/wineprefix/*' -not -path '*/CMakeFiles/*' | sed 's/^/  /'
+  find "$windows_build" -name '*.exe' -not -path '*/wineprefix/*' -not -path '*/CMakeFiles/*' | sed 's/^/  /'
   echo "banktool.exe under Wine, dumping an example bank:"
-  wine_run build/win32/tools/banktool.exe dump "Z:$repo/fuzz/corpus/lst/example.lst"
+  wine_run "$windows_build/tools/banktool.exe" dump "Z:$repo/fuzz/corpus/lst/example.lst"
 else
   wait
 fi

@@ -14,17 +14,27 @@ native_packages=(cmake make g++ googletest libgtest-dev clang libclang-rt-14-dev
                  xvfb xauth xdotool imagemagick fonts-wqy-microhei locales python3)
 wine_packages=(wine wine32:i386)
 
-missing=()
-for p in "${native_packages[@]}" "${wine_packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-
-if [ ${#missing[@]} -gt 0 ]; then
+updated=0
+install_missing() {  # packages...
+  local missing=() p
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  [ ${#missing[@]} -gt 0 ] || return 0
   if ! dpkg --print-foreign-architectures | grep -qx i386; then
     dpkg --add-architecture i386
+    updated=0
   fi
-  apt-get update -q
+  [ "$updated" -eq 1 ] || { apt-get update -q; updated=1; }
   apt-get install -y -q --no-install-recommends "${missing[@]}"
+}
+
+install_missing "${native_packages[@]}" "${wine_packages[@]}"
+
+# A kernel without 32-bit support cannot start 32-bit Wine (its i386 loader answers "Exec
+# format error"); there the tests run as an x86-64 build under 64-bit Wine (windows-tree.sh).
+if ! /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
+  install_missing g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev wine64
 fi
 
 # Wine must see code page 936: the Windows programs speak GBK through the ...A functions.

@@ -4,6 +4,7 @@
 #   asan        the same under AddressSanitizer + UndefinedBehaviorSanitizer
 #   fuzz        the libFuzzer targets (clang), replaying the seed corpus, then a short run
 #   win32       the Windows programs and tests (MinGW-w64 i686), run under Wine in Xvfb
+#               (win64 with MinGW-w64 x86-64 and 64-bit Wine where the kernel runs no 32-bit code)
 set -euo pipefail
 
 repo=$(cd "$(dirname "$0")/.." && pwd)
@@ -47,19 +48,20 @@ for target in lst richtext cst package; do
 done
 rm -rf "$fuzz_work"
 
-echo "== win32 build"
-cmake -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
+source scripts/windows-tree.sh
+echo "== $windows_tree build"
+cmake -S . -B "$windows_build" -DCMAKE_TOOLCHAIN_FILE="$windows_toolchain" \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build/win32 -j"$jobs"
+cmake --build "$windows_build" -j"$jobs"
 # One headless display and one Wine server for the whole run.
 display_number=$(( 90 + RANDOM % 100 ))
 while [ -e "/tmp/.X${display_number}-lock" ]; do display_number=$((display_number + 1)); done
 Xvfb ":$display_number" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb_pid=$!
-trap 'WINEPREFIX="$repo/build/win32/wineprefix" wineserver -k 2>/dev/null || true; kill $xvfb_pid 2>/dev/null || true; rm -f "$log"' EXIT
+trap 'WINEPREFIX="$repo/$windows_build/wineprefix" wineserver -k 2>/dev/null || true; kill $xvfb_pid 2>/dev/null || true; rm -f "$log"' EXIT
 export DISPLAY=":$display_number"
 sleep 1
-run_ctest win32 build/win32
+run_ctest "$windows_tree" "$windows_build"
 
 # One closing line over all the runs (a failed run has already stopped the script).
 awk '/tests passed, [0-9]+ tests failed out of/ { total += $NF; failed += $4 }

@@ -5,7 +5,8 @@
 # - a Chinese locale, so that GetACP() is 936 and every ...A function speaks GBK
 #   (VELMOR_WINE_LOCALE=C.UTF-8 gives code page 1252 instead, for the tests that need it);
 # - no Mono or Gecko installer prompts, no Wine debug chatter;
-# - a headless X display when none is set.
+# - a headless X display when none is set;
+# - 64-bit Wine for a 64-bit program (the build for machines that run no 32-bit code).
 set -eu
 
 repo=$(cd "$(dirname "$0")/.." && pwd)
@@ -17,7 +18,19 @@ fi
 [ $# -ge 1 ] || { echo "usage: wine-run.sh [--prefix DIR] PROGRAM [ARGS...]" >&2; exit 64; }
 
 export WINEPREFIX=$prefix
+# The program's machine, from its PE header: 8664 is x86-64.
+pe_machine() {
+  local offset
+  offset=$(od -An -tu4 -j60 -N4 "$1" 2>/dev/null | tr -d ' ') || return 0
+  [ -n "$offset" ] && od -An -tx2 -j$((offset + 4)) -N2 "$1" 2>/dev/null | tr -d ' '
+}
+loader=wine
 export WINEARCH=win32
+if [ -f "$1" ] && [ "$(pe_machine "$1")" = "8664" ]; then
+  export WINEARCH=win64
+  export WINELOADER=/usr/lib/wine/wine64
+  loader=$WINELOADER
+fi
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export LANG=${VELMOR_WINE_LOCALE:-zh_CN.UTF-8}
@@ -32,9 +45,9 @@ mkdir -p "$(dirname "$prefix")"
 (
   flock 9
   if [ ! -f "$prefix/system.reg" ]; then
-    wineboot -i >/dev/null 2>&1 || true
+    "$loader" wineboot -i >/dev/null 2>&1 || true
     wineserver -w
   fi
 ) 9>"$prefix.lock"
 
-exec wine "$@"
+exec "$loader" "$@"

@@ -12,8 +12,10 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstddef>
+#include <vector>
 
 namespace fw {
 
@@ -53,10 +55,41 @@ MessageEntry<T> OnNotify(UINT id, UINT code, LRESULT (T::*handler)(NMHDR*)) {
   return {MessageEntry<T>::kNotify, 0, id, code, nullptr, nullptr, handler};
 }
 
+// A window's table as a class hands it out (`static fw::MessageTable<T> Messages();`), so
+// that what the window answers can be read as well as dispatched.
+template <class T>
+struct MessageTable {
+  template <std::size_t N>
+  MessageTable(const MessageEntry<T> (&table)[N]) : entries(table), count(N) {}  // NOLINT
+  const MessageEntry<T>* begin() const { return entries; }
+  const MessageEntry<T>* end() const { return entries + count; }
+  const MessageEntry<T>* entries;
+  std::size_t count;
+};
+
+// What a user can do to a window by its table: the command ids (menu items, buttons,
+// accelerators) and the controls whose clicks (NM_CLICK) it answers, in table order.
+struct UserActions {
+  std::vector<UINT> commands;
+  std::vector<UINT> clickedControls;
+};
+
+template <class T>
+UserActions UserActionsOf(MessageTable<T> table) {
+  UserActions actions;
+  for (const MessageEntry<T>& entry : table) {
+    if (entry.kind == MessageEntry<T>::kCommand) actions.commands.push_back(entry.id);
+    if (entry.kind == MessageEntry<T>::kNotify && entry.code == static_cast<UINT>(NM_CLICK)) {
+      actions.clickedControls.push_back(entry.id);
+    }
+  }
+  return actions;
+}
+
 // Finds the first entry that answers the message and calls it. Returns false when none does.
-template <class T, std::size_t N>
-bool Dispatch(T* self, const MessageEntry<T> (&table)[N], UINT message, WPARAM wParam,
-              LPARAM lParam, LRESULT& result) {
+template <class T>
+bool Dispatch(T* self, MessageTable<T> table, UINT message, WPARAM wParam, LPARAM lParam,
+              LRESULT& result) {
   for (const MessageEntry<T>& entry : table) {
     switch (entry.kind) {
       case MessageEntry<T>::kMessage:
@@ -92,6 +125,13 @@ bool Dispatch(T* self, const MessageEntry<T> (&table)[N], UINT message, WPARAM w
     }
   }
   return false;
+}
+
+// The same for a table written in place.
+template <class T, std::size_t N>
+bool Dispatch(T* self, const MessageEntry<T> (&table)[N], UINT message, WPARAM wParam,
+              LPARAM lParam, LRESULT& result) {
+  return Dispatch(self, MessageTable<T>(table), message, wParam, lParam, result);
 }
 
 }  // namespace fw

@@ -5,7 +5,7 @@
 # - a Chinese locale, so that GetACP() is 936 and every ...A function speaks GBK
 #   (VELMOR_WINE_LOCALE=C.UTF-8 gives code page 1252 instead, for the tests that need it);
 # - no Mono or Gecko installer prompts, no Wine debug chatter;
-# - a headless X display when none is set;
+# - a headless X display when none is set, and windows Wine does not leave to a window manager;
 # - 64-bit Wine for a 64-bit program (the build for machines that run no 32-bit code).
 set -eu
 
@@ -47,6 +47,13 @@ mkdir -p "$(dirname "$prefix")"
   if [ ! -f "$prefix/system.reg" ]; then
     "$loader" wineboot -i >/dev/null 2>&1 || true
     wineserver -w
+  fi
+  # Windows not managed by an X window manager: a bare Xvfb has none, and Wine waits about
+  # 2 s on every hide of a managed window for a manager's answer that never comes.
+  if [ ! -f "$prefix/.unmanaged" ]; then
+    "$loader" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+    wineserver -w
+    touch "$prefix/.unmanaged"
   fi
 ) 9>"$prefix.lock"
 

@@ -36,14 +36,18 @@ BOOL CEditTimuDlg::OnInitDialog() {
   return TRUE;
 }
 
-bool CEditTimuDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+fw::MessageTable<CEditTimuDlg> CEditTimuDlg::Messages() {
   static const fw::MessageEntry<CEditTimuDlg> kMessages[] = {
       fw::OnNotify(IDC_REQUIREMENT_LIST, NM_CLICK, &CEditTimuDlg::OnListClick),
       fw::OnCommand(IDC_REQUIREMENT_ADD, &CEditTimuDlg::OnAdd),
       fw::OnCommand(IDC_REQUIREMENT_CHANGE, &CEditTimuDlg::OnChange),
       fw::OnCommand(IDC_REQUIREMENT_DELETE, &CEditTimuDlg::OnDelete),
   };
-  return fw::Dispatch(this, kMessages, message, wParam, lParam, result);
+  return kMessages;
+}
+
+bool CEditTimuDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  return fw::Dispatch(this, Messages(), message, wParam, lParam, result);
 }
 
 void CEditTimuDlg::Refill() {

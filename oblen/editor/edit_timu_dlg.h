@@ -7,6 +7,7 @@
 
 #include "framework/dialog.h"
 #include "framework/list_view.h"
+#include "framework/message_table.h"
 #include "oblen/model/operation_bank.h"
 #include "oblen/resources/resource.h"
 
@@ -14,6 +15,9 @@ namespace velmor {
 
 class CEditTimuDlg : public fw::CDialog {
  public:
+  // What the window answers, for dispatch and for drivers that exercise every command.
+  static fw::MessageTable<CEditTimuDlg> Messages();
+
   // The question edited: question `question` of group `group` of `bank`.
   CEditTimuDlg(OperationBank& bank, int group, int question);
   ~CEditTimuDlg() override;

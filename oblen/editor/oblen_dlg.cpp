@@ -64,7 +64,7 @@ BOOL COblenDlg::OnInitDialog() {
   return TRUE;
 }
 
-bool COblenDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+fw::MessageTable<COblenDlg> COblenDlg::Messages() {
   static const fw::MessageEntry<COblenDlg> kMessages[] = {
       fw::OnMessage(WM_PAINT, &COblenDlg::OnPaint),
       fw::OnMessage(WM_SYSCOMMAND, &COblenDlg::OnSysCommand),
@@ -96,7 +96,11 @@ bool COblenDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
       fw::OnCommand(IDC_START, &COblenDlg::OnStart),
       fw::OnCommand(IDC_GRADE, &COblenDlg::OnGrade),
   };
-  return fw::Dispatch(this, kMessages, message, wParam, lParam, result);
+  return kMessages;
+}
+
+bool COblenDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  return fw::Dispatch(this, Messages(), message, wParam, lParam, result);
 }
 
 // Minimised, the window shows its icon in the middle of the client area.

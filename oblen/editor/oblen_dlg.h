@@ -11,6 +11,7 @@
 #include "common/richtext/rich_edit_ctrl_ex.h"
 #include "framework/dialog.h"
 #include "framework/list_view.h"
+#include "framework/message_table.h"
 #include "oblen/model/file_access.h"
 #include "oblen/model/operation_bank.h"
 #include "oblen/resources/resource.h"
@@ -19,6 +20,9 @@ namespace velmor {
 
 class COblenDlg : public fw::CDialog {
  public:
+  // What the window answers, for dispatch and for drivers that exercise every command.
+  static fw::MessageTable<COblenDlg> Messages();
+
   // `workingBankPath` is "Date.dat" beside the program, the file of the hidden 保存.
   COblenDlg(OperationBank& bank, FileAccess& files, std::string workingBankPath);
   ~COblenDlg() override;

@@ -33,13 +33,17 @@ void CPackFileDlg::OnOK() {
   EndDialog(IDOK);
 }
 
-bool CPackFileDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+fw::MessageTable<CPackFileDlg> CPackFileDlg::Messages() {
   static const fw::MessageEntry<CPackFileDlg> kMessages[] = {
       fw::OnCommand(IDC_PACK_BROWSE, &CPackFileDlg::OnBrowse),
       fw::OnCommand(IDC_PACK, &CPackFileDlg::OnPack),
       fw::OnCommand(IDC_PACK_REMOVE, &CPackFileDlg::OnRemove),
   };
-  return fw::Dispatch(this, kMessages, message, wParam, lParam, result);
+  return kMessages;
+}
+
+bool CPackFileDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  return fw::Dispatch(this, Messages(), message, wParam, lParam, result);
 }
 
 // The held texts go back into both boxes: what was typed into them and not yet read is

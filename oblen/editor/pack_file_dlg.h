@@ -6,6 +6,7 @@
 #include <string>
 
 #include "framework/dialog.h"
+#include "framework/message_table.h"
 #include "oblen/model/file_access.h"
 #include "oblen/model/operation_bank.h"
 #include "oblen/resources/resource.h"
@@ -14,6 +15,9 @@ namespace velmor {
 
 class CPackFileDlg : public fw::CDialog {
  public:
+  // What the window answers, for dispatch and for drivers that exercise every command.
+  static fw::MessageTable<CPackFileDlg> Messages();
+
   static constexpr char kDefaultUnpackFolder[] = "c:\\考生文件夹";
 
   CPackFileDlg(OperationBank& bank, FileAccess& files, int32_t questionId);

@@ -151,7 +151,7 @@ void CTarvikDlg::PlaceControls() {
   }
 }
 
-bool CTarvikDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+fw::MessageTable<CTarvikDlg> CTarvikDlg::Messages() {
   static const fw::MessageEntry<CTarvikDlg> kMessages[] = {
       fw::OnMessage(WM_PAINT, &CTarvikDlg::OnPaint),
       fw::OnMessage(WM_ERASEBKGND, &CTarvikDlg::OnEraseBackground),
@@ -199,7 +199,11 @@ bool CTarvikDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESU
       fw::OnCommand(IDC_OPTION_DELETE, &CTarvikDlg::OnOptionDelete),
       fw::OnNotify(IDC_OPTION_LIST, NM_CLICK, &CTarvikDlg::OnOptionClick),
   };
-  return fw::Dispatch(this, kMessages, message, wParam, lParam, result);
+  return kMessages;
+}
+
+bool CTarvikDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  return fw::Dispatch(this, Messages(), message, wParam, lParam, result);
 }
 
 LRESULT CTarvikDlg::OnPaint(WPARAM, LPARAM) {

@@ -12,6 +12,7 @@
 #include "common/richtext/rich_edit_ctrl_ex.h"
 #include "framework/dialog.h"
 #include "framework/list_view.h"
+#include "framework/message_table.h"
 #include "tarvik/editor/list_rows.h"
 #include "tarvik/model/question_bank.h"
 
@@ -19,6 +20,9 @@ namespace velmor {
 
 class CTarvikDlg : public fw::CDialog {
  public:
+  // What the window answers, for dispatch and for drivers that exercise every command.
+  static fw::MessageTable<CTarvikDlg> Messages();
+
   static constexpr int kPictureButtons = 16;
 
   explicit CTarvikDlg(QuestionBank& document);

@@ -8,15 +8,15 @@
 #include <string>
 #include <vector>
 
-#include "framework/dialog.h"
 #include "framework/list_view.h"
+#include "framework/window.h"
 
 namespace velmor::test {
 
 class DialogDriver {
  public:
   // Keeps the reference only: the dialog may be made after the driver.
-  explicit DialogDriver(fw::CDialog& dialog) : dialog_(dialog) {}
+  explicit DialogDriver(fw::CWindow& dialog) : dialog_(dialog) {}
 
   void Command(int id) {
     dialog_.Send(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
@@ -31,21 +31,23 @@ class DialogDriver {
 
   // A mouse click on a row of a list (-1: on its empty area, which leaves no row selected).
   void ClickRow(int listId, int row) {
+    SelectOnly(listId, row);
+    NotifyClick(listId, row);
+  }
+  // A selection moved by the keyboard: no click notification (-1: none selected).
+  void SelectOnly(int listId, int row) {
     fw::CListView list(dialog_.GetItem(listId));
     for (int i = 0; i < list.ItemCount(); ++i) list.Select(i, false);
     if (row >= 0) list.Select(row);
+  }
+  // The click notification alone, for a selection already made.
+  void NotifyClick(int listId, int row) {
     NMITEMACTIVATE click{};
-    click.hdr.hwndFrom = list.hwnd();
+    click.hdr.hwndFrom = dialog_.GetItem(listId);
     click.hdr.idFrom = static_cast<UINT_PTR>(listId);
     click.hdr.code = NM_CLICK;
     click.iItem = row;
     dialog_.Send(WM_NOTIFY, listId, reinterpret_cast<LPARAM>(&click));
-  }
-  // A selection moved by the keyboard: no click notification.
-  void SelectOnly(int listId, int row) {
-    fw::CListView list(dialog_.GetItem(listId));
-    for (int i = 0; i < list.ItemCount(); ++i) list.Select(i, false);
-    list.Select(row);
   }
 
   std::vector<std::vector<std::string>> Rows(int listId) {
@@ -65,7 +67,7 @@ class DialogDriver {
   }
 
  private:
-  fw::CDialog& dialog_;
+  fw::CWindow& dialog_;
 };
 
 }  // namespace velmor::test

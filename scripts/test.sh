@@ -59,7 +59,7 @@ while [ -e "/tmp/.X${display_number}-lock" ]; do display_number=$((display_numbe
 Xvfb ":$display_number" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb_pid=$!
 trap 'WINEPREFIX="$repo/$windows_build/wineprefix" wineserver -k 2>/dev/null || true; kill $xvfb_pid 2>/dev/null || true; rm -f "$log"' EXIT
-export DISPLAY=":$display_number"
+export DISPLAY=":$display_number" VELMOR_HEADLESS=1
 sleep 1
 run_ctest "$windows_tree" "$windows_build"
 

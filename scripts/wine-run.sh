@@ -5,7 +5,8 @@
 # - a Chinese locale, so that GetACP() is 936 and every ...A function speaks GBK
 #   (VELMOR_WINE_LOCALE=C.UTF-8 gives code page 1252 instead, for the tests that need it);
 # - no Mono or Gecko installer prompts, no Wine debug chatter;
-# - a headless X display when none is set, and windows Wine does not leave to a window manager;
+# - a headless X display when none is set; with VELMOR_HEADLESS=1 (set for a display of our
+#   own), windows Wine does not leave to a window manager;
 # - 64-bit Wine for a 64-bit program (the build for machines that run no 32-bit code).
 set -eu
 
@@ -37,6 +38,7 @@ export LANG=${VELMOR_WINE_LOCALE:-zh_CN.UTF-8}
 export LC_ALL=$LANG
 
 if [ -z "${DISPLAY:-}" ]; then
+  export VELMOR_HEADLESS=1
   exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" --prefix "$prefix" "$@"
 fi
 
@@ -48,12 +50,15 @@ mkdir -p "$(dirname "$prefix")"
     "$loader" wineboot -i >/dev/null 2>&1 || true
     wineserver -w
   fi
-  # Windows not managed by an X window manager: a bare Xvfb has none, and Wine waits about
-  # 2 s on every hide of a managed window for a manager's answer that never comes.
-  if [ ! -f "$prefix/.unmanaged" ]; then
-    "$loader" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+  # On a headless display, windows no X window manager manages: a bare Xvfb has none, and
+  # Wine waits about 2 s on every hide of a managed window for an answer that never comes.
+  # On a desktop they stay managed (title bars, moving, the task bar).
+  managed=Y
+  [ "${VELMOR_HEADLESS:-0}" = 1 ] && managed=N
+  if [ "$(cat "$prefix/.managed" 2>/dev/null)" != "$managed" ]; then
+    "$loader" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d "$managed" /f >/dev/null 2>&1 || true
     wineserver -w
-    touch "$prefix/.unmanaged"
+    echo "$managed" >"$prefix/.managed"
   fi
 ) 9>"$prefix.lock"
 

@@ -153,6 +153,17 @@ std::string Chooser::Value() {
   }
 }
 
+RecordingPlatform::FontAnswer RandomFont(Chooser& choose) {
+  RecordingPlatform::FontAnswer answer;
+  answer.ok = choose.Percent(70);
+  std::strcpy(answer.font.lfFaceName, "SimSun");
+  answer.font.lfHeight = -(8 + choose.Below(30));
+  answer.font.lfWeight = choose.Percent(50) ? FW_BOLD : FW_NORMAL;
+  answer.colour = RGB(choose.Below(256), choose.Below(256), choose.Below(256));
+  answer.pointSizeTenths = 90 + 10 * choose.Below(20);
+  return answer;
+}
+
 // --- lists ---------------------------------------------------------------------------------
 
 Rows ListChain::Shown(int listId) {

@@ -145,6 +145,9 @@ template <class T>
 void RandomStepsIn(HWND window, fw::MessageTable<T> table, const InnerWindow& inner,
                    Chooser& choose, RecordingPlatform& platform, int steps);
 
+// An answer to the font dialog: a random size, weight and colour, or cancelled.
+RecordingPlatform::FontAnswer RandomFont(Chooser& choose);
+
 // The edit boxes (rich edits included) and the check boxes of a window.
 std::vector<int> EditBoxes(HWND window);
 std::vector<int> CheckBoxes(HWND window);

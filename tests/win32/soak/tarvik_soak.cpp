@@ -163,14 +163,7 @@ class TarvikSoak {
         plan.visit = [](HWND window) { ::SendMessageA(window, WM_COMMAND, IDOK, 0); };
         break;
       case IDC_STEM_FONT: {
-        RecordingPlatform::FontAnswer answer;
-        answer.ok = choose_.Percent(70);
-        std::strcpy(answer.font.lfFaceName, "SimSun");
-        answer.font.lfHeight = -(8 + choose_.Below(30));
-        answer.font.lfWeight = choose_.Percent(50) ? FW_BOLD : FW_NORMAL;
-        answer.colour = RGB(choose_.Below(256), 0, choose_.Below(256));
-        answer.pointSizeTenths = 90 + 10 * choose_.Below(20);
-        platform_.fontAnswers.push_back(answer);
+        platform_.fontAnswers.push_back(RandomFont(choose_));
         break;
       }
       case IDC_STEM_CAPTURE:

@@ -6,7 +6,8 @@
 // click for 100 big questions (per row), and against a bare report list view of the same
 // size and row count filled with drawing suspended in this process. Category list: a rename
 // in a bank of `rows` categories (the whole list is refilled), compared the same way. Stem
-// editor: a click on a big question whose stem holds 20, 200 or 2,000 format runs. Every
+// editor: a click on a big question whose stem holds 20, 200 or 2,000 format runs, and the
+// same stem loaded into a bare stem control and saved again, as 修改 saves it. Every
 // time includes the paint that shows the result. Best of `rounds`.
 #include <windows.h>
 #include <commctrl.h>
@@ -169,6 +170,19 @@ double StemClick(int runs, int rounds) {
               [&] { editor.ClickRow(IDC_BIG_LIST, 0); });
 }
 
+// Saving the same stem, as 修改 does: the control's formats read back into a blob.
+double StemSave(int runs, int rounds) {
+  Editor editor;
+  velmor::CRichEditCtrlEx stem;
+  RECT rect{0, 0, 400, 300};
+  stem.Create(ES_MULTILINE | WS_VISIBLE, rect, editor.dialog.hwnd(), 9999);
+  velmor::ContentBlock blob = FormattedStem(runs);
+  return Best(rounds, stem.hwnd(), [&] {
+    stem.LoadContent(blob);
+    stem.SaveContent();
+  });
+}
+
 void Report(const char* what, int rows, double big, double small, double bare) {
   std::printf("%s: %d rows %.3f s, 100 rows %.4f s, bare list %.3f s\n", what, rows, big, small,
               bare);
@@ -202,6 +216,8 @@ int main(int argc, char** argv) {
     double time = StemClick(runs, rounds);
     std::printf("stem editor: %d format runs %.3f s (%.3f ms a run)\n", runs, time,
                 time / runs * 1000);
+    double saved = StemSave(runs, rounds);
+    std::printf("  loaded and saved again: %.3f s (%.3f ms a run)\n", saved, saved / runs * 1000);
   }
 
   velmor::ButtonBitmapLibrary::Free();

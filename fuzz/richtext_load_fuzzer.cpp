@@ -1,11 +1,15 @@
 // Feeds arbitrary bytes to the content-blob reader: every part it returns must lie inside the
 // input, and rebuilding a blob from the parts must give a blob that parses to the same parts.
+// The runs resolved over the text must cover it span by span, and make an RTF stream.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <algorithm>
+#include <string>
 
 #include "common/richtext/rich_content.h"
+#include "common/richtext/rtf_load.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   velmor::RichContentParts parts = velmor::ParseRichContent(data, size);
@@ -23,5 +27,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       again.pictures.size() != parts.pictures.size()) {
     std::abort();
   }
+  const int32_t length = static_cast<int32_t>(std::min<std::size_t>(parts.text.size(), 4096));
+  std::vector<velmor::FormatSpan> spans =
+      velmor::ResolveRuns(velmor::CharFormatFields{}, length, parts.runs);
+  int32_t covered = 0;
+  for (const velmor::FormatSpan& span : spans) {
+    if (span.first != covered || span.end <= span.first) std::abort();
+    covered = span.end;
+  }
+  if (covered != length) std::abort();
+  std::u16string text(parts.text.begin(), parts.text.begin() + length);
+  if (velmor::BuildRtf(text, spans, 936).compare(0, 6, "{\\rtf1") != 0) std::abort();
   return 0;
 }

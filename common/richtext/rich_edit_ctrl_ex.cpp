@@ -10,6 +10,7 @@
 #include "common/richtext/bitmap_data_object.h"
 #include "common/richtext/dib.h"
 #include "common/richtext/rich_content.h"
+#include "common/richtext/rtf_load.h"
 #include "framework/platform.h"
 
 namespace velmor {
@@ -36,7 +37,7 @@ struct TextStream {
   std::size_t left;
 };
 
-DWORD CALLBACK StreamOut(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* given) {
+DWORD CALLBACK GiveBytes(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* given) {
   TextStream* stream = reinterpret_cast<TextStream*>(cookie);
   std::size_t count = stream->left < static_cast<std::size_t>(wanted) ? stream->left
                                                                       : static_cast<std::size_t>(wanted);
@@ -50,6 +51,27 @@ DWORD CALLBACK StreamOut(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* giv
 bool SameRun(const CHARFORMATA& a, const CHARFORMATA& b) {
   return std::strcmp(a.szFaceName, b.szFaceName) == 0 && a.crTextColor == b.crTextColor &&
          a.dwEffects == b.dwEffects;
+}
+
+// Whether `current` (a selection's format) holds every field `wanted` sets.
+bool Holds(const CHARFORMATA& current, const CHARFORMATA& wanted) {
+  const DWORD mask = wanted.dwMask;
+  if ((current.dwMask & mask) != mask) return false;
+  const DWORD effects = mask & (CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT |
+                                CFM_PROTECTED | CFM_LINK);
+  if ((current.dwEffects ^ wanted.dwEffects) & effects) return false;
+  if ((mask & CFM_COLOR) && (((current.dwEffects ^ wanted.dwEffects) & CFE_AUTOCOLOR) ||
+                             current.crTextColor != wanted.crTextColor)) {
+    return false;
+  }
+  if ((mask & CFM_SIZE) && current.yHeight != wanted.yHeight) return false;
+  if ((mask & CFM_OFFSET) && current.yOffset != wanted.yOffset) return false;
+  if ((mask & CFM_CHARSET) && current.bCharSet != wanted.bCharSet) return false;
+  if ((mask & CFM_FACE) && (std::strcmp(current.szFaceName, wanted.szFaceName) != 0 ||
+                            current.bPitchAndFamily != wanted.bPitchAndFamily)) {
+    return false;
+  }
+  return true;
 }
 
 FormatRun MakeRun(int32_t first, int32_t end, CHARFORMATA format) {
@@ -263,14 +285,9 @@ bool CRichEditCtrlEx::LoadContent(const unsigned char* blob, std::size_t size) {
   // Every format run and picture would otherwise repaint the control on its own.
   fw::RedrawSuspended quiet(hwnd());
   StreamInText(parts.text);
-  for (const FormatRun& run : parts.runs) {
-    CHARFORMATA format;
-    std::memcpy(&format, run.format.data(), sizeof format);
-    // The control reads as many bytes as the size field claims; never more than we hold.
-    format.cbSize = sizeof format;
-    format.szFaceName[LF_FACESIZE - 1] = '\0';
-    Send(EM_SETSEL, run.first, run.end);
-    Send(EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+  if (!parts.runs.empty()) {
+    if (!StreamInFormats(parts.runs)) StreamInText(parts.text);
+    for (const FormatRun& run : parts.runs) SetRunFormat(run);
   }
   for (const PictureView& picture : parts.pictures) {
     if (picture.width == 0 || picture.height == 0) continue;  // nothing to show
@@ -279,17 +296,85 @@ bool CRichEditCtrlEx::LoadContent(const unsigned char* blob, std::size_t size) {
   return true;
 }
 
+// The formats the runs end with go in as one RTF stream over the text already in the control;
+// false when the stream did not give back that text, which then needs putting in again.
+bool CRichEditCtrlEx::StreamInFormats(const std::vector<FormatRun>& runs) {
+  const std::u16string text = WideText();
+  if (text.empty()) return true;
+  unsigned char base[kCharFormatSize];
+  CHARFORMATA first = CharFormatAt(0);
+  std::memcpy(base, &first, sizeof base);
+  std::vector<FormatSpan> spans =
+      ResolveRuns(ReadCharFormat(base), static_cast<int32_t>(text.size()), runs);
+  // A stream that ends with a paragraph break gives that break up to the control's own.
+  std::u16string streamed = text;
+  if (text.back() == u'\r') {
+    streamed += u'\r';
+    spans.back().end += 1;
+  }
+  std::string rtf = BuildRtf(streamed, spans, ::GetACP());
+
+  CHARFORMAT2A defaults{};
+  defaults.cbSize = sizeof defaults;
+  Send(EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&defaults));
+  StreamIn(rtf, SF_RTF);
+  CHARFORMAT2A after{};
+  after.cbSize = sizeof after;
+  Send(EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&after));
+  if (std::memcmp(&defaults, &after, sizeof after) != 0) {
+    Send(EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&defaults));
+  }
+  return WideText() == text;
+}
+
+// Sets one stored run on its selection, unless that selection holds it already: the outcome
+// is that of setting every run in turn.
+void CRichEditCtrlEx::SetRunFormat(const FormatRun& run) {
+  CHARFORMATA format;
+  std::memcpy(&format, run.format.data(), sizeof format);
+  // The control reads as many bytes as the size field claims; never more than we hold.
+  format.cbSize = sizeof format;
+  format.szFaceName[LF_FACESIZE - 1] = '\0';
+  Send(EM_SETSEL, run.first, run.end);
+  CHARRANGE selection{};
+  Send(EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+  if (selection.cpMin < selection.cpMax && (format.dwMask & ~kRunFormatMask) == 0) {
+    CHARFORMATA current{};
+    current.cbSize = sizeof current;
+    Send(EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&current));
+    if (Holds(current, format)) return;
+  }
+  Send(EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+}
+
+std::u16string CRichEditCtrlEx::WideText() {
+  GETTEXTLENGTHEX length{GTL_NUMCHARS | GTL_PRECISE, 1200};
+  LRESULT count = Send(EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0);
+  if (count <= 0) return std::u16string();
+  std::u16string text(static_cast<std::size_t>(count) + 1, u'\0');
+  GETTEXTEX get{};
+  get.cb = static_cast<DWORD>(text.size() * sizeof(char16_t));
+  get.flags = GT_DEFAULT;
+  get.codepage = 1200;
+  LRESULT got = Send(EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get),
+                     reinterpret_cast<LPARAM>(&text[0]));
+  text.resize(got > 0 ? std::min(static_cast<std::size_t>(got), text.size()) : 0);
+  return text;
+}
+
 void CRichEditCtrlEx::ClearContent() {
   registry_.clear();
   StreamInText(std::string());
 }
 
-void CRichEditCtrlEx::StreamInText(const std::string& text) {
-  TextStream stream{text.c_str(), text.size()};
+void CRichEditCtrlEx::StreamInText(const std::string& text) { StreamIn(text, SF_TEXT); }
+
+void CRichEditCtrlEx::StreamIn(const std::string& bytes, UINT format) {
+  TextStream stream{bytes.c_str(), bytes.size()};
   EDITSTREAM edit{};
   edit.dwCookie = reinterpret_cast<DWORD_PTR>(&stream);
-  edit.pfnCallback = &StreamOut;
-  Send(EM_STREAMIN, SF_TEXT, reinterpret_cast<LPARAM>(&edit));
+  edit.pfnCallback = &GiveBytes;
+  Send(EM_STREAMIN, format, reinterpret_cast<LPARAM>(&edit));
 }
 
 void CRichEditCtrlEx::InsertPicture(ContentBlock record, int32_t position) {

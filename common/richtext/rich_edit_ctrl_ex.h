@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "common/base/content_block.h"
+#include "common/richtext/rich_content.h"
 #include "framework/control.h"
 
 namespace velmor {
@@ -78,6 +79,10 @@ class CRichEditCtrlEx : public fw::CControl {
   bool OnMenuCommand(UINT id);
   bool SelectionIsEmpty() const;
   CHARFORMATA CharFormatAt(int32_t position);
+  bool StreamInFormats(const std::vector<FormatRun>& runs);
+  void SetRunFormat(const FormatRun& run);
+  std::u16string WideText();
+  void StreamIn(const std::string& bytes, UINT format);
   std::vector<std::pair<int32_t, int32_t>> EmbeddedObjects();  // (position, user value)
 
   unsigned char pendingLeadByte_ = 0;  // first half of a double-byte character being typed

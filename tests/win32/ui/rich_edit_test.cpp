@@ -157,6 +157,104 @@ TEST_F(RichEditTest, NeighboursDifferingOnlyInSizeShareOneRun) {
   EXPECT_EQ(FormatAt(fresh.rich, 1).yHeight, 200);
 }
 
+// Loading puts the formats in as one stream and mends what the stream missed; whatever the
+// runs, the control must end as it would with every run set on its own, in turn.
+TEST_F(RichEditTest, LoadingEndsAsSettingEveryRunInTurn) {
+  struct Spec {
+    int32_t first, end;
+    DWORD mask, effects;
+    LONG height, offset;
+    COLORREF colour;
+    BYTE charset, pitch;
+    const char* face;
+  };
+  auto run = [](const Spec& spec) {
+    CHARFORMATA format{};
+    format.cbSize = sizeof format;
+    format.dwMask = spec.mask;
+    format.dwEffects = spec.effects;
+    format.yHeight = spec.height;
+    format.yOffset = spec.offset;
+    format.crTextColor = spec.colour;
+    format.bCharSet = spec.charset;
+    format.bPitchAndFamily = spec.pitch;
+    std::strncpy(format.szFaceName, spec.face, LF_FACESIZE - 1);
+    FormatRun stored;
+    stored.first = spec.first;
+    stored.end = spec.end;
+    std::memcpy(stored.format.data(), &format, sizeof format);
+    return stored;
+  };
+  const DWORD all = kRunFormatMask;
+  const DWORD b = CFE_BOLD, i = CFE_ITALIC, u = CFE_UNDERLINE, auto_ = CFE_AUTOCOLOR;
+  struct Case {
+    const char* name;
+    std::string text;
+    std::vector<Spec> runs;
+  } cases[] = {
+      {"saved runs, GBK faces", "第一题 Hello 世界\r\n第二行",
+       {{0, 4, all, b, 240, 0, RGB(200, 0, 0), 134, 2, "宋体"},
+        {4, 10, all, i | u, 180, 0, RGB(0, 0, 180), 0, 0x22, "Arial"},
+        {10, 20, all, auto_, 210, 0, 0, 134, 0x31, "黑体"}}},
+      {"strike, protected, link, raised and lowered", "abcdefghij",
+       {{0, 3, all, CFE_STRIKEOUT, 200, 40, RGB(1, 2, 3), 0, 0, "Courier New"},
+        {3, 6, all, CFE_PROTECTED, 200, -60, RGB(1, 2, 3), 0, 0, "Courier New"},
+        {6, 11, all, CFE_LINK, 200, 0, RGB(4, 5, 6), 0, 0, "Courier New"}}},
+      {"sizes and offsets RTF cannot write", "odd sizes",
+       {{0, 4, all, 0, 195, 15, RGB(9, 9, 9), 0, 0, "Arial"},
+        {4, 10, all, b, 233, -7, RGB(9, 9, 9), 0, 0, "Arial"}}},
+      {"partial masks over each other", "word word word word",
+       {{0, 19, CFM_SIZE, 0, 300, 0, 0, 0, 0, ""},
+        {2, 12, CFM_BOLD | CFM_COLOR, b, 0, 0, RGB(0, 128, 0), 0, 0, ""},
+        {8, 17, CFM_FACE, 0, 0, 0, 0, 0, 0x12, "Times New Roman"},
+        {5, 6, CFM_ITALIC, i, 0, 0, 0, 0, 0, ""}}},
+      {"reversed, open-ended, negative and beyond the end", "0123456789",
+       {{7, 2, all, b, 220, 0, RGB(10, 0, 0), 0, 0, "Arial"},
+        {8, -1, all, i, 260, 0, RGB(0, 10, 0), 0, 0, "Arial"},
+        {-1, 5, all, u, 280, 0, RGB(0, 0, 10), 0, 0, "Arial"},
+        {9, 400, CFM_UNDERLINE, u, 0, 0, 0, 0, 0, ""}}},
+      {"paragraph ends, tabs and RTF's own characters", "a\\b{c}\td\r\n\r\nlast\r\n",
+       {{0, 5, all, b, 200, 0, RGB(3, 3, 3), 0, 0, "Arial"},
+        {5, 16, all, 0, 240, 0, RGB(7, 7, 7), 134, 0, "宋体"}}},
+      {"control characters and a lone line feed", std::string("x\x01y\x1fz\nw", 7),
+       {{0, 8, all, b, 200, 0, RGB(3, 3, 3), 0, 0, "Arial"}}},
+      {"mask bits beyond the stored format", "extra bits",
+       {{0, 10, all | 0x00800000, b, 200, 0, 0, 0, 0, "Arial"}}},
+      {"a long face with RTF's separators", "face",
+       {{0, 4, all, 0, 200, 0, 0, 0, 0, "A;{b}\\c face name longer than 31"}}},
+      {"runs past the paragraph mark", "ab",
+       {{0, 3, all, b, 200, 0, RGB(1, 1, 1), 0, 0, "Arial"}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<FormatRun> runs;
+    for (const Spec& spec : c.runs) runs.push_back(run(spec));
+    ContentBlock blob = BuildRichContent(static_cast<int32_t>(c.text.size()), c.text, runs, {});
+
+    RichDialog loaded, reference;
+    ASSERT_TRUE(loaded.Create(nullptr));
+    ASSERT_TRUE(reference.Create(nullptr));
+    ASSERT_TRUE(loaded.rich.LoadContent(blob));
+    reference.rich.StreamInText(c.text);
+    for (const FormatRun& stored : runs) {
+      CHARFORMATA format;
+      std::memcpy(&format, stored.format.data(), sizeof format);
+      reference.rich.Send(EM_SETSEL, stored.first, stored.end);
+      reference.rich.Send(EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+    }
+    CHARFORMATA loadedDefault{}, referenceDefault{};
+    loadedDefault.cbSize = referenceDefault.cbSize = sizeof(CHARFORMATA);
+    loaded.rich.Send(EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&loadedDefault));
+    reference.rich.Send(EM_GETCHARFORMAT, SCF_DEFAULT,
+                        reinterpret_cast<LPARAM>(&referenceDefault));
+    EXPECT_EQ(0, std::memcmp(&loadedDefault, &referenceDefault, sizeof loadedDefault));
+    ContentBlock got = loaded.rich.SaveContent();
+    ContentBlock want = reference.rich.SaveContent();
+    ASSERT_EQ(got.size(), want.size());
+    EXPECT_EQ(0, std::memcmp(got.data(), want.data(), got.size()));
+  }
+}
+
 // A capture that ended with OK goes in even while another window holds the clipboard; one
 // that was cancelled or made nothing does not.
 TEST_F(RichEditTest, ACapturedPictureGoesInWhileTheClipboardIsBusy) {

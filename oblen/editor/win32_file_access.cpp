@@ -40,7 +40,8 @@ FileAccess::ReadResult Win32FileAccess::ReadSharedFile(const std::string& path,
                                                        std::vector<unsigned char>& bytes,
                                                        uint64_t limit) {
   Handle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                            nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN,
+                            nullptr, createMissingOnRead_ ? OPEN_ALWAYS : OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN,
                             nullptr));
   if (!file.valid()) return ReadResult::kCannotOpen;
   LARGE_INTEGER size;

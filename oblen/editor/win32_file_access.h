@@ -9,6 +9,11 @@ namespace velmor {
 
 class Win32FileAccess : public FileAccess {
  public:
+  // The programs open a missing target to read as a new empty file, as they always have;
+  // tools that only look at a candidate's files pass false and never create one.
+  explicit Win32FileAccess(bool createMissingOnRead = true)
+      : createMissingOnRead_(createMissingOnRead) {}
+
   bool ListFolder(const std::string& folder, std::vector<FolderItem>& items) override;
   ReadResult ReadSharedFile(const std::string& path, std::vector<unsigned char>& bytes,
                             uint64_t limit) override;
@@ -19,6 +24,9 @@ class Win32FileAccess : public FileAccess {
   // MultiByteToWideChar for UTF-8, then WideCharToMultiByte into code page 936.
   bool ConvertToGbk(UnicodeText encoding, const unsigned char* bytes, std::size_t size,
                     std::string& gbk) override;
+
+ private:
+  bool createMissingOnRead_;
 };
 
 // "Date.dat" in the folder of the running program.

@@ -61,12 +61,15 @@ bool CheckRequirement(FileAccess& files, const Requirement& requirement) {
   }
 }
 
-std::string GradeQuestion(FileAccess& files, const OperationQuestion& question) {
+GradeResult GradeRequirements(FileAccess& files, const OperationQuestion& question) {
+  GradeResult result;
   int64_t total = 0;
   std::string lines;
   for (const Requirement& requirement : question.requirements) {
+    const bool met = CheckRequirement(files, requirement);
+    result.met.push_back(met);
     lines += requirement.description();
-    if (CheckRequirement(files, requirement)) {
+    if (met) {
       total += requirement.score();
       lines += kMet;
       lines += std::to_string(requirement.score());
@@ -76,8 +79,13 @@ std::string GradeQuestion(FileAccess& files, const OperationQuestion& question) 
     }
     lines += "];\r\n";
   }
-  total = std::clamp<int64_t>(total, INT32_MIN, INT32_MAX);
-  return kScoreHead + std::to_string(total) + kScoreTail + lines;
+  result.total = static_cast<int32_t>(std::clamp<int64_t>(total, INT32_MIN, INT32_MAX));
+  result.report = kScoreHead + std::to_string(result.total) + kScoreTail + lines;
+  return result;
+}
+
+std::string GradeQuestion(FileAccess& files, const OperationQuestion& question) {
+  return GradeRequirements(files, question).report;
 }
 
 }  // namespace velmor

@@ -1,7 +1,9 @@
 // Grading an operation question against the candidate's files.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "oblen/model/file_access.h"
 #include "oblen/model/operation_bank.h"
@@ -14,6 +16,15 @@ namespace velmor {
 // existing folder is created empty; an empty file, one that cannot be opened, and one that
 // cannot be read completely are not met.
 bool CheckRequirement(FileAccess& files, const Requirement& requirement);
+
+struct GradeResult {
+  int32_t total = 0;       // clamped to the range of a 32-bit integer
+  std::vector<bool> met;   // one per requirement, in order
+  std::string report;      // as GradeQuestion gives it
+};
+
+// Checks every requirement once and builds the report from the outcomes.
+GradeResult GradeRequirements(FileAccess& files, const OperationQuestion& question);
 
 // The score report (GBK): "得分：<total>。" and, one line per requirement in order,
 // "<description>正确[+<score>];" or "<description>错误[<explanation>];", lines ended by CR LF.

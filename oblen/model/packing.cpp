@@ -105,10 +105,14 @@ bool ReplacePackage(OperationBank& bank, FileAccess& files, const std::string& s
 }
 
 UnpackResult Unpack(FileAccess& files, const FilePackage& package) {
+  return Unpack(files, package, package.unpackFolder.text());
+}
+
+UnpackResult Unpack(FileAccess& files, const FilePackage& package, std::string_view unpackFolder) {
   UnpackResult result;
   // A folder from a file may end in a lone lead byte, which would swallow the separator
   // joined after it: it is cut to a character boundary first.
-  std::string folder(package.unpackFolder.text());
+  std::string folder(unpackFolder);
   folder.resize(GbkWholeLength(folder));
   PackageEntryReader reader(package.data);
   PackageEntry entry;
@@ -121,6 +125,7 @@ UnpackResult Unpack(FileAccess& files, const FilePackage& package) {
         (namesFolder && !entry.isFolder()) ||
         (!namesFolder && !files.LiesBelow(folder, target))) {
       ++result.entriesRefused;
+      result.skipped.push_back({std::string(entry.relativePath), true});
       continue;
     }
     if (entry.isFolder()) {
@@ -132,6 +137,7 @@ UnpackResult Unpack(FileAccess& files, const FilePackage& package) {
       ++result.filesWritten;
     } else {
       ++result.filesFailed;
+      result.skipped.push_back({std::string(entry.relativePath), false});
     }
   }
   return result;

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "oblen/model/file_access.h"
 #include "oblen/model/operation_bank.h"
@@ -25,9 +27,14 @@ bool ReplacePackage(OperationBank& bank, FileAccess& files, const std::string& s
                     const std::string& unpackFolder, int32_t questionId);
 
 struct UnpackResult {
+  struct Skipped {
+    std::string relativePath;
+    bool refused = false;  // it would leave the folder; otherwise it could not be written
+  };
   int filesWritten = 0;
   int filesFailed = 0;     // could not be created or written
   int entriesRefused = 0;  // relative paths that would leave the unpack folder
+  std::vector<Skipped> skipped;  // refused and failed entries, in package order
 };
 
 // Restores the entries below the package's unpack folder: folders are created with every
@@ -35,5 +42,7 @@ struct UnpackResult {
 // that the package does not hold are left alone. Entries whose paths would leave the folder
 // are skipped. A package with an empty unpack folder is not unpacked at all.
 UnpackResult Unpack(FileAccess& files, const FilePackage& package);
+// The same into `folder` instead of the stored unpack folder.
+UnpackResult Unpack(FileAccess& files, const FilePackage& package, std::string_view folder);
 
 }  // namespace velmor

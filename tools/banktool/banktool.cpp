@@ -11,6 +11,7 @@
 #include "tarvik/model/question_bank.h"
 #include "tarvik/model/scoring.h"
 #include "tools/banktool/cst_commands.h"
+#include "tools/banktool/exam_commands.h"
 #include "tools/banktool/json_writer.h"
 #include "tools/banktool/text_encoding.h"
 
@@ -32,7 +33,10 @@ const char kUsage[] =
     "       banktool score FILE\n"
     "       banktool match PATTERN FILE\n"
     "       banktool reset-counts FOLDER LOG\n"
-    "       banktool reset-ticks FOLDER LOG\n";
+    "       banktool reset-ticks FOLDER LOG\n"
+    "       banktool unpack BANK ID [FOLDER]\n"
+    "       banktool grade BANK ID [--root FOLDER]\n"
+    "       banktool grade-all BANK ID FOLDER... [--csv OUT.csv]\n";
 
 void WriteOption(JsonWriter& json, const ChoiceOption& option) {
   json.BeginObject();
@@ -204,6 +208,10 @@ BanktoolResult RunBanktool(const std::vector<std::string>& args) {
   if (command == "reset-ticks" && args.size() == 3) {
     return ResetFolder(args[1], ResetOperation::kChoices, args[2]);
   }
+  const std::vector<std::string> rest(args.begin() + 1, args.end());
+  if (command == "unpack") return UnpackCommand(rest);
+  if (command == "grade") return GradeCommand(rest);
+  if (command == "grade-all") return GradeAllCommand(rest);
   if (command == "score" && args.size() == 2) {
     QuestionBank bank;
     bool loaded = bank.Load(args[1]);

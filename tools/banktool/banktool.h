@@ -11,6 +11,17 @@
 //                            the statistics tool's resets (selection counts, stored ticks)
 //                            of every bank under FOLDER, appending the HTML log to LOG;
 //                            exit 1 when a file was refused or not saved, 2 without FOLDER
+//   banktool unpack BANK ID [FOLDER]
+//                            unpack question ID's package into its stored folder or FOLDER;
+//                            exit 1 when entries were skipped, 2 without bank, question or
+//                            package
+//   banktool grade BANK ID [--root FOLDER]
+//                            the grading report (UTF-8) and "total N"; with --root the targets
+//                            below the unpack folder are read below FOLDER
+//   banktool grade-all BANK ID FOLDER... [--csv OUT.csv]
+//                            grade every candidate folder into a table and a score sheet;
+//                            exit 1 when a folder is missing, 2 as unpack or when OUT.csv
+//                            cannot be written
 //
 // resave and dump take question banks (.lst) and operation banks (.cst, "Date.dat") alike,
 // told apart by the magic text at the start of the file, else by the file name's extension.

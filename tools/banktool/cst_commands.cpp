@@ -3,6 +3,7 @@
 #include <fstream>
 
 #include "oblen/model/package_format.h"
+#include "tools/banktool/exam_commands.h"
 #include "tools/banktool/json_writer.h"
 #include "tools/banktool/text_encoding.h"
 
@@ -18,7 +19,8 @@ void WriteText(JsonWriter& json, const char* key, std::string_view gbk) {
   json.String(GbkToUtf8(gbk));
 }
 
-void WriteRequirement(JsonWriter& json, const Requirement& requirement) {
+void WriteRequirement(JsonWriter& json, const Requirement& requirement,
+                      const FilePackage* package) {
   json.BeginObject();
   WriteText(json, "description", requirement.description());
   WriteText(json, "explanation", requirement.explanation());
@@ -28,10 +30,16 @@ void WriteRequirement(JsonWriter& json, const Requirement& requirement) {
   json.Number(requirement.category());
   WriteText(json, "targetFile", requirement.targetFile());
   WriteText(json, "matchPattern", requirement.matchPattern());
+  // Only such targets can be graded from a candidate folder collected after the exam.
+  std::string relative;
+  json.Key("belowUnpackFolder");
+  json.Bool(package && PlaceBelow(package->unpackFolder.text(), requirement.targetFile(),
+                                  &relative) == Placement::kBelow);
   json.EndObject();
 }
 
-void WriteQuestion(JsonWriter& json, const OperationQuestion& question) {
+void WriteQuestion(JsonWriter& json, const OperationQuestion& question,
+                   const FilePackage* package) {
   json.BeginObject();
   json.Key("id");
   json.Number(question.id);
@@ -41,9 +49,12 @@ void WriteQuestion(JsonWriter& json, const OperationQuestion& question) {
   json.Number(question.reservedB);
   json.Key("descriptionSize");
   json.Number(static_cast<int64_t>(question.description.size()));
+  WriteText(json, "unpackFolder", package ? package->unpackFolder.text() : std::string_view());
   json.Key("requirements");
   json.BeginArray();
-  for (const Requirement& requirement : question.requirements) WriteRequirement(json, requirement);
+  for (const Requirement& requirement : question.requirements) {
+    WriteRequirement(json, requirement, package);
+  }
   json.EndArray();
   json.EndObject();
 }
@@ -94,7 +105,9 @@ std::string DumpOperationBank(const OperationBank& bank) {
     WriteText(json, "name", group.name.text());
     json.Key("questions");
     json.BeginArray();
-    for (const OperationQuestion& question : group.questions) WriteQuestion(json, question);
+    for (const OperationQuestion& question : group.questions) {
+      WriteQuestion(json, question, bank.FindPackage(question.id));
+    }
     json.EndArray();
     json.EndObject();
   }

@@ -19,6 +19,11 @@ void JsonWriter::BeforeValue() {
   }
 }
 
+void JsonWriter::Bool(bool value) {
+  BeforeValue();
+  text_ += value ? "true" : "false";
+}
+
 void JsonWriter::Key(std::string_view key) {
   BeforeValue();
   AppendQuoted(key);

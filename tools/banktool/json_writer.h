@@ -19,6 +19,7 @@ class JsonWriter {
   void Key(std::string_view key);
   void String(std::string_view utf8);
   void Number(int64_t value);
+  void Bool(bool value);
 
   const std::string& text() const { return text_; }
 

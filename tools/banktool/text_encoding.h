@@ -9,4 +9,11 @@ namespace velmor {
 // Bytes that are not valid GBK become U+FFFD, one per byte.
 std::string GbkToUtf8(std::string_view gbk);
 
+#ifndef _WIN32
+// Whole conversions for paths: false, with nothing usable, when a byte sequence does not
+// convert (invalid input, or a character GBK lacks).
+bool GbkToUtf8Strict(std::string_view gbk, std::string* utf8);
+bool Utf8ToGbk(std::string_view utf8, std::string* gbk);
+#endif
+
 }  // namespace velmor

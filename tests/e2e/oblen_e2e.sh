@@ -2,11 +2,13 @@
 # End to end: starts the real Oblen.exe under Wine with the demonstration bank beside it,
 # chooses the table task with real clicks, presses 开始做题 and confirms, checks the original
 # file in the candidate folder, fills in the totals there as a candidate would (two right, one
-# wrong), presses 改题 and reads the report from the real message box.
-#   oblen_e2e.sh OBLEN_EXE DATE_DAT WINFIND_EXE WINEPREFIX [SCREENSHOT.png]
+# wrong), presses 改题 and reads the report from the real message box. banktool.exe then grades
+# the same files to the same report, and a class unpacked and graded by banktool alone scores
+# the same candidate work saved as today's Notepad saves it.
+#   oblen_e2e.sh OBLEN_EXE DATE_DAT WINFIND_EXE BANKTOOL_EXE WINEPREFIX [SCREENSHOT.png]
 set -euo pipefail
 
-oblen=$1 bank=$2 winfind=$3 prefix=$4 screenshot=${5:-}
+oblen=$1 bank=$2 winfind=$3 banktool=$4 prefix=$5 screenshot=${6:-}
 here=$(cd "$(dirname "$0")/../.." && pwd)
 run() { "$here/scripts/wine-run.sh" --prefix "$prefix" "$@" | tr -d "\r"; }
 
@@ -16,7 +18,8 @@ fi
 
 work=$(mktemp -d)
 candidate="$prefix/drive_c/考生文件夹"
-trap 'kill $oblen_pid 2>/dev/null || true; rm -rf "$work" "$candidate"' EXIT
+class="$prefix/drive_c/velmor-class"
+trap 'kill $oblen_pid 2>/dev/null || true; rm -rf "$work" "$candidate" "$class"' EXIT
 # The program and its working bank in a folder of their own: nothing touches the build's copy.
 cp "$oblen" "$bank" "$work/"
 rm -rf "$candidate"
@@ -66,9 +69,11 @@ run "$winfind" close "考生文件夹"
 wait_window "考生文件夹" gone
 
 # The candidate fills in the totals: 张明 and 王芳 right, 李华 wrong.
-iconv -f gbk -t utf-8 "$table" |
-  sed 's/^张明,92,88,95,/&275/; s/^李华,85,90,78,/&250/; s/^王芳,78,95,88,/&261/' |
-  iconv -f utf-8 -t gbk >"$work/table.csv"
+fill_in() {  # GBK table -> UTF-8 table with the candidate's totals
+  iconv -f gbk -t utf-8 "$1" |
+    sed 's/^张明,92,88,95,/&275/; s/^李华,85,90,78,/&250/; s/^王芳,78,95,88,/&261/'
+}
+fill_in "$table" | iconv -f utf-8 -t gbk >"$work/table.csv"
 cp "$work/table.csv" "$table"
 
 click $(control "$caption" 1014)   # 改题
@@ -80,9 +85,28 @@ expected=$(printf '得分：7。\n\n各题得分情况如下：\n张明的总分
 xdotool key Return
 wait_window "分数公布" gone
 
+# banktool.exe grades the same files where the bank stores them: the same report.
+graded=$(run "$banktool" grade "Z:$work/Date.dat" 2)
+[ "$graded" = "$report"$'\n'"total 7" ] || fail "banktool graded '$graded'"
+# A class of two: one candidate unpacked by banktool does the same work and saves it as UTF-8
+# with a byte-order mark; the other folder was never handed in.
+unpacked=$(run "$banktool" unpack "Z:$work/Date.dat" 2 'C:\velmor-class\one')
+[ "$unpacked" = "written 1, skipped 0" ] || fail "banktool unpack said '$unpacked'"
+{ printf '\xef\xbb\xbf'; fill_in "$class/one/成绩表.csv"; } >"$work/notepad.csv"
+cp "$work/notepad.csv" "$class/one/成绩表.csv"
+status=0
+sheet=$(run "$banktool" grade-all "Z:$work/Date.dat" 2 'C:\velmor-class\one' \
+  'C:\velmor-class\two' --csv 'C:\velmor-class\sheet.csv' 2>/dev/null) || status=$?
+[ "$status" = 1 ] || fail "grade-all ended with $status, not 1 for the missing folder"
+row=$(printf 'C:\\velmor-class\\one\t7\t1\t0\t1')
+grep -qxF "$row" <<<"$sheet" || fail "grade-all printed '$sheet'"
+head -c 3 "$class/sheet.csv" | cmp -s - <(printf '\xef\xbb\xbf') || fail "no byte-order mark"
+grep -q '^C:\\velmor-class\\one,7,1,0,1,' "$class/sheet.csv" || fail "sheet: $(cat "$class/sheet.csv")"
+
 xdotool key Escape   # the exit question, then OK
 wait_window "提示" up
 [ "$(message_text "提示")" = "本操作将关闭本系统!你确定要这么做吗?" ] || fail "no exit question"
 xdotool key Return
 wait_window "$caption" gone
-echo "end-to-end: 开始做题 unpacked the table, 改题 reported 7 points for two right totals"
+echo "end-to-end: 开始做题 unpacked the table, 改题 reported 7 points for two right totals;"
+echo "  banktool graded the same, and a class unpacked and graded by banktool alike"

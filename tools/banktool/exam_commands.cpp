@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cstdio>
 #include <fstream>
+#include <map>
 #include <memory>
 
 #include "common/base/gbk.h"
@@ -98,15 +99,27 @@ class CandidateFiles : public FileAccess {
   ReadResult ReadSharedFile(const std::string& path, std::vector<unsigned char>& bytes,
                             uint64_t limit) override {
     std::string relative;
+    std::string place;
     switch (PlaceBelow(unpackFolder_, path, &relative)) {
       case Placement::kOutside:
-        return files_.ReadSharedFile(path, bytes, limit);
-      case Placement::kBelow:
-        return files_.ReadSharedFile(UnpackTargetPath(root_, relative), bytes, limit);
-      case Placement::kUnsafe:
+        place = path;
         break;
+      case Placement::kBelow:
+        place = UnpackTargetPath(root_, relative);
+        break;
+      case Placement::kUnsafe:
+        return ReadResult::kCannotOpen;
     }
-    return ReadResult::kCannotOpen;
+    // Requirements often share a target: each file of a candidate is read once.
+    auto [known, added] = read_.try_emplace(place);
+    Read& read = known->second;
+    if (added || read.limit != limit) {
+      read.content.clear();
+      read.limit = limit;
+      read.result = files_.ReadSharedFile(place, read.content, limit);
+    }
+    bytes.insert(bytes.end(), read.content.begin(), read.content.end());
+    return read.result;
   }
   void CreateFolder(const std::string&) override {}
   bool WriteWholeFile(const std::string&, const unsigned char*, std::size_t) override {
@@ -121,9 +134,16 @@ class CandidateFiles : public FileAccess {
   }
 
  private:
+  struct Read {
+    ReadResult result = ReadResult::kCannotOpen;
+    uint64_t limit = 0;
+    std::vector<unsigned char> content;
+  };
+
   FileAccess& files_;
   std::string unpackFolder_;
   std::string root_;
+  std::map<std::string, Read> read_;
 };
 
 // A spreadsheet cell: quoted when it holds a separator, a quote or a line break; a text

@@ -33,36 +33,49 @@ std::string GbkToUtf8(std::string_view gbk) {
 
 namespace {
 
-bool ConvertWhole(const char* to, const char* from, std::string_view text, std::string* out) {
+// One converter per direction for the whole run: opening one costs more than a path.
+class Converter {
+ public:
+  Converter(const char* to, const char* from) : handle_(iconv_open(to, from)) {}
+  ~Converter() {
+    if (ok()) iconv_close(handle_);
+  }
+  Converter(const Converter&) = delete;
+  Converter& operator=(const Converter&) = delete;
+  bool ok() const { return handle_ != reinterpret_cast<iconv_t>(-1); }
+  iconv_t get() const { return handle_; }
+
+ private:
+  iconv_t handle_;
+};
+
+bool ConvertWhole(const Converter& converter, std::string_view text, std::string* out) {
   out->clear();
-  iconv_t converter = iconv_open(to, from);
-  if (converter == reinterpret_cast<iconv_t>(-1)) return false;
+  if (!converter.ok()) return false;
+  iconv(converter.get(), nullptr, nullptr, nullptr, nullptr);
   char* in = const_cast<char*>(text.data());
   std::size_t inLeft = text.size();
-  bool whole = true;
   char chunk[256];
   while (inLeft > 0) {
     char* put = chunk;
     std::size_t outLeft = sizeof chunk;
-    std::size_t converted = iconv(converter, &in, &inLeft, &put, &outLeft);
+    std::size_t converted = iconv(converter.get(), &in, &inLeft, &put, &outLeft);
     out->append(chunk, static_cast<std::size_t>(put - chunk));
-    if (converted == static_cast<std::size_t>(-1) && errno != E2BIG) {
-      whole = false;
-      break;
-    }
+    if (converted == static_cast<std::size_t>(-1) && errno != E2BIG) return false;
   }
-  iconv_close(converter);
-  return whole;
+  return true;
 }
 
 }  // namespace
 
 bool GbkToUtf8Strict(std::string_view gbk, std::string* utf8) {
-  return ConvertWhole("UTF-8", "CP936", gbk, utf8);
+  static thread_local const Converter converter("UTF-8", "CP936");
+  return ConvertWhole(converter, gbk, utf8);
 }
 
 bool Utf8ToGbk(std::string_view utf8, std::string* gbk) {
-  return ConvertWhole("CP936", "UTF-8", utf8, gbk);
+  static thread_local const Converter converter("CP936", "UTF-8");
+  return ConvertWhole(converter, utf8, gbk);
 }
 
 }  // namespace velmor

@@ -23,7 +23,7 @@ for editor in tarvik oblen; do
   start=$(date +%s)
   scripts/wine-run.sh --prefix "$repo/$windows_build/wineprefix" \
     "$windows_build/tests/${editor}_soak.exe" --steps "$steps" --seed "$seed" \
-    | grep -a -E '^soak:|Failure|unexpected|trace|^ *Actual|^Expected|OK \]|FAILED \]' || status=1
+    | grep -a -E '^soak:|^  window|Failure|unexpected|trace|^ *Actual|^Expected|OK \]|FAILED \]' || status=1
   echo "   $(( $(date +%s) - start )) s"
 done
 exit $status

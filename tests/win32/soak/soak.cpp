@@ -1,6 +1,7 @@
 #include "tests/win32/soak/soak.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -53,7 +54,11 @@ std::vector<int> ChildrenOf(HWND window, bool (*wanted)(HWND)) {
 
 // --- the window watcher ---------------------------------------------------------------------
 
+// No step may take this long: a step that does is taken for a hang.
+constexpr DWORD kStepDeadline = 120000;
+
 struct Watch {
+  DWORD started = 0;
   HWND owner = nullptr;
   const std::function<void(HWND)>* visit = nullptr;
   std::vector<HWND> open;  // windows seen and not yet gone
@@ -84,8 +89,31 @@ BOOL CALLBACK LookAtWindow(HWND window, LPARAM) {
   return FALSE;  // one visit a tick; the rest are looked at on the next one
 }
 
+BOOL CALLBACK DescribeWindow(HWND window, LPARAM) {
+  char caption[256] = {};
+  ::GetWindowTextA(window, caption, sizeof caption);
+  RECT place{};
+  ::GetWindowRect(window, &place);
+  std::printf("  window %s \"%s\"%s%s%s at %ld,%ld %ldx%ld\n", ClassOf(window).c_str(), caption,
+              ::IsWindowVisible(window) ? " visible" : " hidden",
+              ::IsIconic(window) ? " minimised" : "", ::IsWindowEnabled(window) ? "" : " disabled",
+              place.left, place.top, place.right - place.left, place.bottom - place.top);
+  return TRUE;
+}
+
+// A hang cannot end the step: the run ends here, with what is open and how to replay it.
+void EndHungStep() {
+  const SoakRun& run = CurrentSoakRun();
+  std::printf("soak: step %d of seed %u still runs after %lu s; replay with scripts/soak.sh %d %u\n",
+              run.step, run.seed, kStepDeadline / 1000, run.step + 1, run.seed);
+  ::EnumThreadWindows(::GetCurrentThreadId(), &DescribeWindow, 0);
+  std::fflush(stdout);
+  ::ExitProcess(5);
+}
+
 void CALLBACK WatchTick(HWND, UINT, UINT_PTR, DWORD) {
   if (!g_watch) return;
+  if (::GetTickCount() - g_watch->started > kStepDeadline) EndHungStep();
   auto& open = g_watch->open;
   open.erase(std::remove_if(open.begin(), open.end(), [](HWND w) { return !::IsWindow(w); }),
              open.end());
@@ -253,6 +281,7 @@ void CheckMessages(const RecordingPlatform& platform, std::size_t from,
 std::vector<std::string> WithWindowVisits(HWND owner, const std::function<void()>& action,
                                           const std::function<void(HWND)>& visit) {
   Watch watch;
+  watch.started = ::GetTickCount();
   watch.owner = owner;
   watch.visit = &visit;
   Watch* outer = g_watch;

@@ -28,6 +28,7 @@ using Rows = std::vector<std::vector<std::string>>;
 struct SoakRun {
   int steps = 2000;
   uint32_t seed = 1;
+  int step = 0;  // the step under way, for the watchdog
 };
 SoakRun ReadSoakRun(int argc, char** argv);
 // The run of this process, as main read it.
@@ -178,6 +179,11 @@ void RunMainSoak(T& dialog, RecordingPlatform& platform, Chooser& choose, const 
     if (!skipped) commands.push_back(id);
   }
   for (int step = 0; step < run.steps; ++step) {
+    CurrentSoakRun().step = step;
+    if (step > 0 && step % 10000 == 0) {
+      std::printf("soak: step %d\n", step);
+      std::fflush(stdout);
+    }
     int kind = choose.Below(10);
     std::string what;
     CommandPlan planned;

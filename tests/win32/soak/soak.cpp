@@ -94,18 +94,22 @@ BOOL CALLBACK DescribeWindow(HWND window, LPARAM) {
   ::GetWindowTextA(window, caption, sizeof caption);
   RECT place{};
   ::GetWindowRect(window, &place);
-  std::printf("  window %s \"%s\"%s%s%s at %ld,%ld %ldx%ld\n", ClassOf(window).c_str(), caption,
+  HWND owner = ::GetWindow(window, GW_OWNER);
+  std::printf("  window %p %s \"%s\"%s%s%s at %ld,%ld %ldx%ld, owner %p\n",
+              static_cast<void*>(window), ClassOf(window).c_str(), caption,
               ::IsWindowVisible(window) ? " visible" : " hidden",
               ::IsIconic(window) ? " minimised" : "", ::IsWindowEnabled(window) ? "" : " disabled",
-              place.left, place.top, place.right - place.left, place.bottom - place.top);
+              place.left, place.top, place.right - place.left, place.bottom - place.top,
+              static_cast<void*>(owner));
   return TRUE;
 }
 
 // A hang cannot end the step: the run ends here, with what is open and how to replay it.
 void EndHungStep() {
   const SoakRun& run = CurrentSoakRun();
-  std::printf("soak: step %d of seed %u still runs after %lu s; replay with scripts/soak.sh %d %u\n",
-              run.step, run.seed, kStepDeadline / 1000, run.step + 1, run.seed);
+  std::printf("soak: step %d of seed %u (%s) still runs after %lu s; replay with "
+              "scripts/soak.sh %d %u\n",
+              run.step, run.seed, run.what.c_str(), kStepDeadline / 1000, run.step + 1, run.seed);
   ::EnumThreadWindows(::GetCurrentThreadId(), &DescribeWindow, 0);
   std::fflush(stdout);
   ::ExitProcess(5);
@@ -333,8 +337,10 @@ void RandomClicks(HWND window, Chooser& choose, int count) {
       target = child;
     }
     LPARAM at = MAKELPARAM(point.x, point.y);
+    // The release waits in the queue: a control that follows the mouse in a loop of its own
+    // after the press (a scroll bar's thumb) finds it there, as it would a real release.
+    ::PostMessageA(target, WM_LBUTTONUP, 0, at);
     ::SendMessageA(target, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    ::SendMessageA(target, WM_LBUTTONUP, 0, at);
     if (choose.Percent(30)) {
       ::SendMessageA(target, WM_MOUSEWHEEL, MAKEWPARAM(0, choose.Percent(50) ? 120 : -120), at);
     }

@@ -28,7 +28,8 @@ using Rows = std::vector<std::vector<std::string>>;
 struct SoakRun {
   int steps = 2000;
   uint32_t seed = 1;
-  int step = 0;  // the step under way, for the watchdog
+  int step = 0;      // the step under way, for the watchdog
+  std::string what;  // and what it does
 };
 SoakRun ReadSoakRun(int argc, char** argv);
 // The run of this process, as main read it.
@@ -205,6 +206,7 @@ void RunMainSoak(T& dialog, RecordingPlatform& platform, Chooser& choose, const 
     }
     SCOPED_TRACE("seed " + std::to_string(run.seed) + " step " + std::to_string(step) + ": " +
                  what);
+    CurrentSoakRun().what = what;
     chain.Before();
     std::size_t shown = platform.messages.size();
     std::function<void(HWND)> visit = planned.visit;

@@ -11,7 +11,8 @@ export DEBIAN_FRONTEND=noninteractive
 
 native_packages=(cmake make g++ googletest libgtest-dev clang libclang-rt-14-dev
                  g++-mingw-w64-i686 binutils-mingw-w64-i686 mingw-w64-i686-dev
-                 xvfb xauth xdotool imagemagick fonts-wqy-microhei locales python3)
+                 xvfb xauth xdotool imagemagick fonts-wqy-microhei locales python3
+                 nsis zip unzip)
 wine_packages=(wine wine32:i386)
 
 updated=0

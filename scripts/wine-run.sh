@@ -7,7 +7,8 @@
 # - no Mono or Gecko installer prompts, no Wine debug chatter;
 # - a headless X display when none is set; with VELMOR_HEADLESS=1 (set for a display of our
 #   own), windows Wine does not leave to a window manager;
-# - 64-bit Wine for a 64-bit program (the build for machines that run no 32-bit code).
+# - 64-bit Wine for a 64-bit program (the build for machines that run no 32-bit code);
+# - WINEDLLOVERRIDES given by the caller are kept.
 set -eu
 
 repo=$(cd "$(dirname "$0")/.." && pwd)
@@ -27,13 +28,15 @@ pe_machine() {
 }
 loader=wine
 export WINEARCH=win32
-if [ -f "$1" ] && [ "$(pe_machine "$1")" = "8664" ]; then
+# A built-in command (reg, wineboot) follows the machine: 64-bit where no 32-bit code runs.
+if { [ -f "$1" ] && [ "$(pe_machine "$1")" = "8664" ]; } ||
+   { [ ! -f "$1" ] && ! /lib/ld-linux.so.2 --version >/dev/null 2>&1; }; then
   export WINEARCH=win64
   export WINELOADER=/usr/lib/wine/wine64
   loader=$WINELOADER
 fi
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEDLLOVERRIDES="mscoree,mshtml=${WINEDLLOVERRIDES:+;$WINEDLLOVERRIDES}"
 export LANG=${VELMOR_WINE_LOCALE:-zh_CN.UTF-8}
 export LC_ALL=$LANG
 

@@ -37,8 +37,10 @@ class TarvikSoak {
     ::CreateDirectoryA(dir_.File("cwd").c_str(), nullptr);
     ::SetCurrentDirectoryA(dir_.File("cwd").c_str());
     intact_ = {dir_.File("choice.lst"), dir_.File("peer.lst")};
-    WriteFileBytes(intact_[0], ReadFileBytes(SourcePath("examples/choice.lst")));
-    WriteFileBytes(intact_[1], ReadFileBytes(SourcePath("examples/peer-review.lst")));
+    intactBytes_ = {ReadFileBytes(SourcePath("examples/choice.lst")),
+                    ReadFileBytes(SourcePath("examples/peer-review.lst"))};
+    WriteFileBytes(intact_[0], intactBytes_[0]);
+    WriteFileBytes(intact_[1], intactBytes_[1]);
     Bytes damaged = ReadFileBytes(intact_[0]);
     damaged.resize(damaged.size() * 2 / 3);
     WriteFileBytes(dir_.File("damaged.lst"), damaged);
@@ -84,6 +86,7 @@ class TarvikSoak {
   // A bank file to open or add: an intact one, a damaged one, one that is not there, one
   // this run saved (to open only), or the dialog cancelled.
   CommandPlan FileToRead(bool opening) {
+    KeepOperandsSmall();
     CommandPlan plan;
     int pick = choose_.Below(opening ? 6 : 5);
     std::string path;
@@ -103,6 +106,23 @@ class TarvikSoak {
       if (StillBad(path)) plan.mustShow = "读取题库文件失败：" + path;
     }
     return plan;
+  }
+
+  // Saving after an open writes the bank over the file opened (intact, damaged or missing);
+  // added again and again, such a file would double the bank each time. Past 1 MB each is
+  // made again as it was at the start (the missing one removed).
+  void KeepOperandsSmall() {
+    auto size = [](const std::string& path) -> uint64_t {
+      WIN32_FILE_ATTRIBUTE_DATA data{};
+      if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return 0;
+      return (uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+    };
+    constexpr uint64_t kLimit = 1u << 20;
+    for (std::size_t i = 0; i < intact_.size(); ++i) {
+      if (size(intact_[i]) > kLimit) WriteFileBytes(intact_[i], intactBytes_[i]);
+    }
+    if (size(dir_.File("damaged.lst")) > kLimit) WriteFileBytes(dir_.File("damaged.lst"), damaged_);
+    if (size(dir_.File("missing.lst")) > kLimit) ::DeleteFileA(dir_.File("missing.lst").c_str());
   }
 
   // The damaged file as made, or the missing one still missing.
@@ -222,6 +242,7 @@ class TarvikSoak {
   char startFolder_[MAX_PATH] = {};
   TempDir dir_;
   std::vector<std::string> intact_;
+  std::vector<Bytes> intactBytes_;
   std::vector<std::string> saved_;
   Bytes damaged_;
   RecordingPlatform platform_;

@@ -10,10 +10,13 @@
 #include "tarvik/maintenance/statistics_reset.h"
 #include "tarvik/model/question_bank.h"
 #include "tarvik/model/scoring.h"
+#include "common/base/gbk.h"
+#include "tools/banktool/choice_text.h"
 #include "tools/banktool/cst_commands.h"
 #include "tools/banktool/exam_commands.h"
 #include "tools/banktool/json_writer.h"
 #include "tools/banktool/text_encoding.h"
+#include "tools/banktool/tool_files.h"
 
 namespace velmor {
 
@@ -36,7 +39,9 @@ const char kUsage[] =
     "       banktool reset-ticks FOLDER LOG\n"
     "       banktool unpack BANK ID [FOLDER]\n"
     "       banktool grade BANK ID [--root FOLDER]\n"
-    "       banktool grade-all BANK ID FOLDER... [--csv OUT.csv]\n";
+    "       banktool grade-all BANK ID FOLDER... [--csv OUT.csv]\n"
+    "       banktool import TEXT OUT.lst\n"
+    "       banktool export-aiken BANK.lst OUT.txt\n";
 
 void WriteOption(JsonWriter& json, const ChoiceOption& option) {
   json.BeginObject();
@@ -192,6 +197,71 @@ BanktoolResult ResetFolder(const std::string& folder, ResetOperation operation,
   return result;
 }
 
+bool WriteWhole(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  out.close();
+  return static_cast<bool>(out);
+}
+
+// The name of a file without its folder and extension, in UTF-8.
+std::string BaseName(const std::string& path) {
+  std::string name = FileNameOf(path);
+  std::size_t slash = name.find_last_of('/');
+  if (slash != std::string::npos) name.erase(0, slash + 1);
+  std::size_t dot = name.find_last_of('.');
+  if (dot != std::string::npos && dot > 0) name.erase(dot);
+  return NativeTextToUtf8(name);
+}
+
+BanktoolResult Import(const std::string& from, const std::string& to) {
+  std::ifstream in(from, std::ios::binary);
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (!in.good() && !in.eof()) {
+    return BanktoolResult{kExitNoFolder, std::string(), "banktool: could not read " + from + "\n"};
+  }
+  QuestionBank bank;
+  bank.SetTitle(Utf8ToGbkLossy(BaseName(from)));
+  bank.SetKind(1);  // a test of choice questions
+  ImportReport report = ImportChoiceText(text, BaseName(from), bank);
+  BanktoolResult result;
+  for (const std::string& problem : report.problems) result.err += problem + "\n";
+  result.out = "categories " + std::to_string(report.categories) + ", big questions " +
+               std::to_string(report.bigQuestions) + ", small questions " +
+               std::to_string(report.smallQuestions) + "\n";
+  if (report.smallQuestions == 0) {
+    result.exitCode = kExitNoFolder;
+    result.err += "banktool: no question read; nothing written\n";
+    return result;
+  }
+  if (!bank.Save(to)) {
+    result.exitCode = kExitNoFolder;
+    result.err += "banktool: could not write " + to + "\n";
+    return result;
+  }
+  if (!report.problems.empty()) result.exitCode = kExitResetErrors;
+  return result;
+}
+
+BanktoolResult ExportAikenFile(const std::string& from, const std::string& to) {
+  QuestionBank bank;
+  if (!bank.Load(from) && bank.categories().empty()) {
+    return BanktoolResult{kExitNoFolder, std::string(), "banktool: could not read " + from + "\n"};
+  }
+  AikenExport exported = ExportAiken(bank);
+  BanktoolResult result;
+  for (const std::string& question : exported.leftOut) result.err += "left out: " + question + "\n";
+  result.out = "questions " + std::to_string(exported.written) + ", left out " +
+               std::to_string(exported.leftOut.size()) + "\n";
+  if (!WriteWhole(to, exported.text)) {
+    result.exitCode = kExitNoFolder;
+    result.err += "banktool: could not write " + to + "\n";
+  } else if (!exported.leftOut.empty()) {
+    result.exitCode = kExitResetErrors;
+  }
+  return result;
+}
+
 }  // namespace
 
 BanktoolResult RunBanktool(const std::vector<std::string>& args) {
@@ -212,6 +282,8 @@ BanktoolResult RunBanktool(const std::vector<std::string>& args) {
   if (command == "unpack") return UnpackCommand(rest);
   if (command == "grade") return GradeCommand(rest);
   if (command == "grade-all") return GradeAllCommand(rest);
+  if (command == "import" && args.size() == 3) return Import(args[1], args[2]);
+  if (command == "export-aiken" && args.size() == 3) return ExportAikenFile(args[1], args[2]);
   if (command == "score" && args.size() == 2) {
     QuestionBank bank;
     bool loaded = bank.Load(args[1]);

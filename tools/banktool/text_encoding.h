@@ -9,6 +9,9 @@ namespace velmor {
 // Bytes that are not valid GBK become U+FFFD, one per byte.
 std::string GbkToUtf8(std::string_view gbk);
 
+// UTF-8 text in GBK, each character GBK lacks (and each invalid byte) written as "?".
+std::string Utf8ToGbkLossy(std::string_view utf8);
+
 #ifndef _WIN32
 // Whole conversions for paths: false, with nothing usable, when a byte sequence does not
 // convert (invalid input, or a character GBK lacks).

@@ -1,5 +1,6 @@
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include "tools/banktool/text_encoding.h"
@@ -67,6 +68,26 @@ bool ConvertWhole(const Converter& converter, std::string_view text, std::string
 }
 
 }  // namespace
+
+std::string Utf8ToGbkLossy(std::string_view utf8) {
+  // Whole characters go one by one, so that one GBK lacks costs one "?" and nothing more.
+  std::string gbk, one;
+  std::size_t i = 0;
+  while (i < utf8.size()) {
+    const unsigned char lead = static_cast<unsigned char>(utf8[i]);
+    std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+    length = std::min(length, utf8.size() - i);
+    if (length == 1 && lead < 0x80) {
+      gbk += static_cast<char>(lead);
+    } else if (Utf8ToGbk(utf8.substr(i, length), &one)) {
+      gbk += one;
+    } else {
+      gbk += '?';
+    }
+    i += length;
+  }
+  return gbk;
+}
 
 bool GbkToUtf8Strict(std::string_view gbk, std::string* utf8) {
   static thread_local const Converter converter("UTF-8", "CP936");

@@ -1,0 +1,136 @@
+#include <gtest/gtest.h>
+
+#include "common/richtext/rich_content.h"
+#include "tarvik/model/question_bank.h"
+#include "tests/support/test_files.h"
+#include "tools/banktool/banktool.h"
+#include "tools/banktool/choice_text.h"
+
+namespace velmor {
+namespace {
+
+using test::TempDir;
+
+std::string Stem(const BigQuestion& question) {
+  return ParseRichContent(question.content.data(), question.content.size()).text;
+}
+
+// Both layouts in one text, with a fault on known lines; the texts are UTF-8 here and GBK in
+// the bank.
+TEST(ChoiceImport, ReadsBothLayoutsAndReportsEachFaultByLine) {
+  const std::string text = u8"【分类】计算机基础\n"                       // 1
+                           u8"1. 下列设备中，属于输入设备的是（ ）（5分）\n"  // 2
+                           u8"A．键盘\n"                                // 3
+                           u8"B、显示器\n"                              // 4
+                           u8"答案：A\n"                                // 5
+                           u8"\n"                                       // 6
+                           u8"【大题】阅读下面的材料，回答问题。\n"        // 7
+                           u8"2. 哪些是存储设备？（4分）\n"               // 8
+                           u8"A) 硬盘\n"                                // 9
+                           u8"B) 鼠标\n"                                // 10
+                           u8"C) U盘\n"                                 // 11
+                           u8"答案：AC\n"                               // 12
+                           u8"3. 没有选项的题\n"                          // 13
+                           u8"4. 答案字母多了（2分）\n"                    // 14
+                           u8"A．对\n"                                  // 15
+                           u8"答案：AD\n"                               // 16
+                           u8"【分类】Aiken\n"                           // 17
+                           "What is 2 + 2?\n"                           // 18
+                           "A. 3\n"                                     // 19
+                           "B. 4\n"                                     // 20
+                           "ANSWER: B\n"                                // 21
+                           "\n"                                         // 22
+                           "ANSWER: C\n";                               // 23
+  QuestionBank bank;
+  ImportReport report = ImportChoiceText(text, "default", bank);
+  EXPECT_EQ(report.problems, (std::vector<std::string>{
+                                 "line 13: a question without options, skipped",
+                                 "line 16: answer D has no option",
+                                 "line 23: an answer without a question, skipped"}));
+  EXPECT_EQ(report.categories, 2);
+  EXPECT_EQ(report.bigQuestions, 3);
+  EXPECT_EQ(report.smallQuestions, 4);
+
+  ASSERT_EQ(bank.categories().size(), 2u);
+  const Category& first = bank.categories()[0];
+  EXPECT_EQ(first.name.text(), "计算机基础");
+  ASSERT_EQ(first.questions.size(), 2u);
+  // A question of its own: its text is the stem and the one small question.
+  const BigQuestion& own = first.questions[0];
+  EXPECT_EQ(Stem(own), "下列设备中，属于输入设备的是（ ）");
+  ASSERT_EQ(own.smallQuestions.size(), 1u);
+  const SmallQuestion& device = own.smallQuestions[0];
+  EXPECT_EQ(device.text.text(), "下列设备中，属于输入设备的是（ ）");
+  EXPECT_EQ(device.score, 5);
+  EXPECT_EQ(device.singleChoice, 1);
+  ASSERT_EQ(device.options.size(), 2u);
+  EXPECT_EQ(device.options[0].text.text(), "键盘");
+  EXPECT_EQ(device.options[0].isAnswer, 1);
+  EXPECT_EQ(device.options[1].text.text(), "显示器");
+  EXPECT_EQ(device.options[1].isAnswer, 0);
+  // The 【大题】 holds what follows it.
+  const BigQuestion& reading = first.questions[1];
+  EXPECT_EQ(Stem(reading), "阅读下面的材料，回答问题。");
+  ASSERT_EQ(reading.smallQuestions.size(), 2u);
+  EXPECT_EQ(reading.smallQuestions[0].singleChoice, 0);
+  EXPECT_EQ(reading.smallQuestions[0].score, 4);
+  EXPECT_EQ(reading.smallQuestions[0].options[2].text.text(), "U盘");
+  EXPECT_EQ(reading.smallQuestions[0].options[2].isAnswer, 1);
+  EXPECT_EQ(reading.smallQuestions[1].score, 2);
+  EXPECT_EQ(reading.smallQuestions[1].options[0].isAnswer, 1);
+  const BigQuestion& aiken = bank.categories()[1].questions.at(0);
+  EXPECT_EQ(aiken.smallQuestions.at(0).score, 1);
+  EXPECT_EQ(aiken.smallQuestions[0].options.at(1).isAnswer, 1);
+}
+
+// Texts longer than their fields are cut on a character boundary, and told.
+TEST(ChoiceImport, CutsLongTextsOnACharacterBoundary) {
+  std::string longText;
+  for (int i = 0; i < 70; ++i) longText += u8"字";
+  QuestionBank bank;
+  ImportReport report = ImportChoiceText(longText + "\nA. " + longText + "\nANSWER: A\n", "x", bank);
+  EXPECT_EQ(report.problems, (std::vector<std::string>{"line 1: the question cut to 127 bytes",
+                                                       "line 1: an option cut to 127 bytes"}));
+  const SmallQuestion& small = bank.categories().at(0).questions.at(0).smallQuestions.at(0);
+  EXPECT_EQ(small.text.text().size(), 126u);
+  EXPECT_EQ(Stem(bank.categories()[0].questions[0]).size(), 140u) << "the stem holds it all";
+}
+
+TEST(ChoiceImport, AikenComesBackAsItWentIn) {
+  TempDir dir;
+  // The example of the format as learning platforms publish it, with both option styles.
+  const std::string published =
+      "What is the correct answer to this question?\nA. Is it this one?\nB. Maybe this answer?\n"
+      "C. Possibly this one?\nD. Must be this one!\nANSWER: D\n\n"
+      "Which LMS has the most quiz import formats?\nA) Moodle\nB) ATutor\nC) Claroline\n"
+      "D) Blackboard\nE) WebCT\nF) Ilias\nANSWER: A\n";
+  const std::string aiken = std::string(u8"中文题目？\nA. 甲\nB. 乙\nANSWER: B\n\n") +
+                            "Second?\nA. yes\nB. no\nC. maybe\nANSWER: C\n\n";
+  test::WriteFileBytes(dir.File("published.txt"), test::Bytes(published.begin(), published.end()));
+  test::WriteFileBytes(dir.File("mine.txt"), test::Bytes(aiken.begin(), aiken.end()));
+  BanktoolResult imported = RunBanktool({"import", dir.File("published.txt"), dir.File("p.lst")});
+  EXPECT_EQ(imported.exitCode, 0) << imported.err;
+  EXPECT_EQ(imported.err, "");
+  imported = RunBanktool({"import", dir.File("mine.txt"), dir.File("m.lst")});
+  EXPECT_EQ(imported.exitCode, 0) << imported.err;
+  BanktoolResult exported = RunBanktool({"export-aiken", dir.File("m.lst"), dir.File("m.txt")});
+  EXPECT_EQ(exported.exitCode, 0) << exported.err;
+  test::Bytes back = test::ReadFileBytes(dir.File("m.txt"));
+  EXPECT_EQ(std::string(back.begin(), back.end()), aiken);
+
+  // What Aiken cannot carry is listed and left out; nothing is written from an empty text.
+  const std::string chinese = std::string(u8"1. 多选（2分）\nA. 甲\nB. 乙\n答案：AB\n") +
+                              u8"2. 没有答案\nA. 甲\n";
+  test::WriteFileBytes(dir.File("c.txt"), test::Bytes(chinese.begin(), chinese.end()));
+  EXPECT_EQ(RunBanktool({"import", dir.File("c.txt"), dir.File("c.lst")}).exitCode, 1);
+  exported = RunBanktool({"export-aiken", dir.File("c.lst"), dir.File("c-out.txt")});
+  EXPECT_EQ(exported.exitCode, 1);
+  EXPECT_EQ(exported.err, "left out: category 1, question 1.1: more than one answer\n"
+                          "left out: category 1, question 2.1: no answer\n");
+  test::WriteFileBytes(dir.File("empty.txt"), test::Bytes{'\n'});
+  EXPECT_EQ(RunBanktool({"import", dir.File("empty.txt"), dir.File("e.lst")}).exitCode, 2);
+  EXPECT_FALSE(test::FileExists(dir.File("e.lst")));
+}
+
+}  // namespace
+}  // namespace velmor

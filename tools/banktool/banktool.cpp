@@ -13,6 +13,7 @@
 #include "common/base/gbk.h"
 #include "tools/banktool/choice_text.h"
 #include "tools/banktool/cst_commands.h"
+#include "tools/banktool/paper_export.h"
 #include "tools/banktool/exam_commands.h"
 #include "tools/banktool/json_writer.h"
 #include "tools/banktool/text_encoding.h"
@@ -41,7 +42,8 @@ const char kUsage[] =
     "       banktool grade BANK ID [--root FOLDER]\n"
     "       banktool grade-all BANK ID FOLDER... [--csv OUT.csv]\n"
     "       banktool import TEXT OUT.lst\n"
-    "       banktool export-aiken BANK.lst OUT.txt\n";
+    "       banktool export-aiken BANK.lst OUT.txt\n"
+    "       banktool export-html BANK.lst OUT.html [--answers]\n";
 
 void WriteOption(JsonWriter& json, const ChoiceOption& option) {
   json.BeginObject();
@@ -262,6 +264,25 @@ BanktoolResult ExportAikenFile(const std::string& from, const std::string& to) {
   return result;
 }
 
+BanktoolResult ExportHtmlFile(const std::string& from, const std::string& to, bool answers) {
+  QuestionBank bank;
+  const bool loaded = bank.Load(from);
+  if (!loaded && bank.categories().empty()) {
+    return BanktoolResult{kExitNoFolder, std::string(), "banktool: could not read " + from + "\n"};
+  }
+  BanktoolResult result;
+  std::ofstream out(to, std::ios::binary | std::ios::trunc);
+  WritePaperHtml(bank, answers, out);
+  out.close();
+  if (!out) {
+    result.exitCode = kExitNoFolder;
+    result.err = "banktool: could not write " + to + "\n";
+  } else if (!loaded) {
+    result = LoadFailed(result, from);
+  }
+  return result;
+}
+
 }  // namespace
 
 BanktoolResult RunBanktool(const std::vector<std::string>& args) {
@@ -284,6 +305,9 @@ BanktoolResult RunBanktool(const std::vector<std::string>& args) {
   if (command == "grade-all") return GradeAllCommand(rest);
   if (command == "import" && args.size() == 3) return Import(args[1], args[2]);
   if (command == "export-aiken" && args.size() == 3) return ExportAikenFile(args[1], args[2]);
+  if (command == "export-html" && (args.size() == 3 || (args.size() == 4 && args[3] == "--answers"))) {
+    return ExportHtmlFile(args[1], args[2], args.size() == 4);
+  }
   if (command == "score" && args.size() == 2) {
     QuestionBank bank;
     bool loaded = bank.Load(args[1]);

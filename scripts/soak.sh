@@ -21,7 +21,8 @@ for editor in tarvik oblen; do
   [ "$which" = both ] || [ "$which" = "$editor" ] || continue
   echo "== $editor: $steps steps, seed $seed"
   start=$(date +%s)
-  scripts/wine-run.sh --prefix "$repo/$windows_build/wineprefix" \
+  # A prefix of its own: a long run goes on beside the test suite without sharing its Wine.
+  scripts/wine-run.sh --prefix "$repo/$windows_build/soak-prefix" \
     "$windows_build/tests/${editor}_soak.exe" --steps "$steps" --seed "$seed" \
     | grep -a -E '^soak:|^  window|Failure|unexpected|trace|^ *Actual|^Expected|OK \]|FAILED \]' || status=1
   echo "   $(( $(date +%s) - start )) s"

@@ -160,7 +160,7 @@ TEST_F(RichEditTest, NeighboursDifferingOnlyInSizeShareOneRun) {
 // Loading puts the formats in as one stream and mends what the stream missed; whatever the
 // runs, the control must end as it would with every run set on its own, in turn.
 TEST_F(RichEditTest, LoadingEndsAsSettingEveryRunInTurn) {
-  struct Spec {
+  struct Given {
     int32_t first, end;
     DWORD mask, effects;
     LONG height, offset;
@@ -168,20 +168,20 @@ TEST_F(RichEditTest, LoadingEndsAsSettingEveryRunInTurn) {
     BYTE charset, pitch;
     const char* face;
   };
-  auto run = [](const Spec& spec) {
+  auto run = [](const Given& given) {
     CHARFORMATA format{};
     format.cbSize = sizeof format;
-    format.dwMask = spec.mask;
-    format.dwEffects = spec.effects;
-    format.yHeight = spec.height;
-    format.yOffset = spec.offset;
-    format.crTextColor = spec.colour;
-    format.bCharSet = spec.charset;
-    format.bPitchAndFamily = spec.pitch;
-    std::strncpy(format.szFaceName, spec.face, LF_FACESIZE - 1);
+    format.dwMask = given.mask;
+    format.dwEffects = given.effects;
+    format.yHeight = given.height;
+    format.yOffset = given.offset;
+    format.crTextColor = given.colour;
+    format.bCharSet = given.charset;
+    format.bPitchAndFamily = given.pitch;
+    std::strncpy(format.szFaceName, given.face, LF_FACESIZE - 1);
     FormatRun stored;
-    stored.first = spec.first;
-    stored.end = spec.end;
+    stored.first = given.first;
+    stored.end = given.end;
     std::memcpy(stored.format.data(), &format, sizeof format);
     return stored;
   };
@@ -190,7 +190,7 @@ TEST_F(RichEditTest, LoadingEndsAsSettingEveryRunInTurn) {
   struct Case {
     const char* name;
     std::string text;
-    std::vector<Spec> runs;
+    std::vector<Given> runs;
   } cases[] = {
       {"saved runs, GBK faces", "第一题 Hello 世界\r\n第二行",
        {{0, 4, all, b, 240, 0, RGB(200, 0, 0), 134, 2, "宋体"},
@@ -228,7 +228,7 @@ TEST_F(RichEditTest, LoadingEndsAsSettingEveryRunInTurn) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     std::vector<FormatRun> runs;
-    for (const Spec& spec : c.runs) runs.push_back(run(spec));
+    for (const Given& given : c.runs) runs.push_back(run(given));
     ContentBlock blob = BuildRichContent(static_cast<int32_t>(c.text.size()), c.text, runs, {});
 
     RichDialog loaded, reference;

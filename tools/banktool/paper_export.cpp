@@ -8,6 +8,7 @@
 #include "common/base/gbk.h"
 #include "common/richtext/rich_content.h"
 #include "common/richtext/rtf_load.h"
+#include "tarvik/maintenance/html_log.h"
 #include "tools/banktool/text_encoding.h"
 
 namespace velmor {
@@ -38,19 +39,7 @@ h2 { font-size: 15pt; border-bottom: 1px solid #000; margin-top: 1.5em; }
 @media print { body { margin: 0; max-width: none; } h2 { break-after: avoid; } }
 )";
 
-std::string Escaped(const std::string& utf8) {
-  std::string out;
-  for (char c : utf8) {
-    switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += c;
-    }
-  }
-  return out;
-}
+std::string Escaped(const std::string& utf8) { return EscapeHtml(utf8); }
 
 std::string Html(std::string_view gbk) { return Escaped(GbkToUtf8(gbk)); }
 

@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes to the content-blob reader: every part it returns must lie inside the
 // input, and rebuilding a blob from the parts must give a blob that parses to the same parts.
-// The runs resolved over the text must cover it span by span, and make an RTF stream.
+// The runs resolved over the text must cover it span by span, and make an RTF stream; the
+// stem as printed must close every span it opens.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -10,6 +11,7 @@
 
 #include "common/richtext/rich_content.h"
 #include "common/richtext/rtf_load.h"
+#include "tools/banktool/paper_export.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   velmor::RichContentParts parts = velmor::ParseRichContent(data, size);
@@ -38,5 +40,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (covered != length) std::abort();
   std::u16string text(parts.text.begin(), parts.text.begin() + length);
   if (velmor::BuildRtf(text, spans, 936).compare(0, 6, "{\\rtf1") != 0) std::abort();
+  const std::string html = velmor::StemHtml(data, size);
+  std::size_t opened = 0, closed = 0;
+  for (std::size_t at = html.find("<span"); at != std::string::npos; at = html.find("<span", at + 1)) ++opened;
+  for (std::size_t at = html.find("</span>"); at != std::string::npos; at = html.find("</span>", at + 1)) ++closed;
+  if (opened != closed) std::abort();
   return 0;
 }

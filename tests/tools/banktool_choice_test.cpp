@@ -1,10 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string_view>
+#include <vector>
+
 #include "common/richtext/rich_content.h"
 #include "tarvik/model/question_bank.h"
 #include "tests/support/test_files.h"
 #include "tools/banktool/banktool.h"
 #include "tools/banktool/choice_text.h"
+#include "tools/banktool/paper_export.h"
 
 namespace velmor {
 namespace {
@@ -130,6 +135,67 @@ TEST(ChoiceImport, AikenComesBackAsItWentIn) {
   test::WriteFileBytes(dir.File("empty.txt"), test::Bytes{'\n'});
   EXPECT_EQ(RunBanktool({"import", dir.File("empty.txt"), dir.File("e.lst")}).exitCode, 2);
   EXPECT_FALSE(test::FileExists(dir.File("e.lst")));
+}
+
+// The Base64 digits of a page decoded back to bytes.
+std::vector<unsigned char> FromBase64(std::string_view digits) {
+  const std::string kDigits = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::vector<unsigned char> bytes;
+  uint32_t bits = 0;
+  int held = 0;
+  for (char digit : digits) {
+    if (digit == '=') break;
+    bits = bits << 6 | static_cast<uint32_t>(kDigits.find(digit));
+    if ((held += 6) >= 8) bytes.push_back(static_cast<unsigned char>(bits >> (held -= 8)));
+  }
+  return bytes;
+}
+
+uint32_t Le32(const std::vector<unsigned char>& bytes, std::size_t at) {
+  return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | uint32_t{bytes[at + 3]} << 24;
+}
+
+// Every row width pads differently to four bytes, and a group of three bytes spans rows.
+TEST(PaperStem, PicturesComeOutAsTheBitmapsTheyHold) {
+  for (int32_t width = 1; width <= 5; ++width) {
+    for (int32_t height = 1; height <= 3; ++height) {
+      SCOPED_TRACE(std::to_string(width) + " x " + std::to_string(height));
+      std::vector<unsigned char> pixels(static_cast<std::size_t>(3 * width * height));
+      for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<unsigned char>(7 * i + 1);
+      ContentBlock picture = MakePictureRecord(width, height, pixels.data());
+      SetPicturePosition(picture, 1);
+      ContentBlock blob = BuildRichContent(3, "a b", {}, {&picture});
+      const std::string html = StemHtml(blob.data(), blob.size());
+      const std::size_t start = html.find("base64,");
+      ASSERT_NE(start, std::string::npos);
+      const std::vector<unsigned char> bmp = FromBase64(
+          std::string_view(html).substr(start + 7, html.find('"', start) - start - 7));
+      const std::size_t stride = (3 * static_cast<std::size_t>(width) + 3) / 4 * 4;
+      ASSERT_EQ(bmp.size(), 54 + stride * static_cast<std::size_t>(height));
+      EXPECT_EQ(bmp[0], 'B');
+      EXPECT_EQ(Le32(bmp, 2), bmp.size());
+      EXPECT_EQ(Le32(bmp, 18), static_cast<uint32_t>(width));
+      EXPECT_EQ(Le32(bmp, 22), static_cast<uint32_t>(height));
+      for (int32_t y = 0; y < height; ++y) {  // stored bottom row first
+        const unsigned char* row = &bmp[54 + stride * static_cast<std::size_t>(height - 1 - y)];
+        EXPECT_TRUE(std::equal(row, row + 3 * width, pixels.begin() + 3 * width * y)) << "row " << y;
+        EXPECT_TRUE(std::all_of(row + 3 * width, row + stride, [](unsigned char b) { return b == 0; }));
+      }
+      // The picture takes the place of its character; the text around it stays.
+      EXPECT_NE(html.find(">a<img"), std::string::npos);
+      EXPECT_NE(html.find("\">b</span>"), std::string::npos);
+    }
+  }
+}
+
+// A character with no place in the code page is replaced on its own: the one after it is
+// still itself.
+TEST(PaperStem, ACharacterThatDoesNotConvertKeepsItsNeighbour) {
+  const std::string text = "\xA1\x81\xCC\xE2<&";  // unassigned, then 题 and two to escape
+  ContentBlock blob = BuildRichContent(4, text, {}, {});
+  const std::string html = StemHtml(blob.data(), blob.size());
+  EXPECT_NE(html.find(u8"题&lt;&amp;</span>"), std::string::npos) << html;
+  EXPECT_EQ(html.find(text), std::string::npos);
 }
 
 }  // namespace

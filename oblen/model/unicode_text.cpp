@@ -1,10 +1,6 @@
 #include "oblen/model/unicode_text.h"
 
-#ifndef _WIN32
-#include <iconv.h>
-
-#include <cerrno>
-#endif
+#include "common/base/iconv_converter.h"
 
 namespace velmor {
 
@@ -59,38 +55,6 @@ std::optional<DetectedText> DetectUnicodeText(const unsigned char* bytes, std::s
 }
 
 #ifndef _WIN32
-namespace {
-
-class Converter {
- public:
-  Converter(const char* to, const char* from) : handle_(iconv_open(to, from)) {}
-  ~Converter() {
-    if (ok()) iconv_close(handle_);
-  }
-  Converter(const Converter&) = delete;
-  Converter& operator=(const Converter&) = delete;
-  bool ok() const { return handle_ != reinterpret_cast<iconv_t>(-1); }
-  // Converts all of `in`; false at the first byte that cannot be converted.
-  bool Convert(const char* in, std::size_t size, std::string& out) {
-    iconv(handle_, nullptr, nullptr, nullptr, nullptr);
-    char* from = const_cast<char*>(in);
-    std::size_t left = size;
-    char buffer[64];
-    while (left > 0) {
-      char* to = buffer;
-      std::size_t room = sizeof buffer;
-      std::size_t done = iconv(handle_, &from, &left, &to, &room);
-      out.append(buffer, static_cast<std::size_t>(to - buffer));
-      if (done == static_cast<std::size_t>(-1) && errno != E2BIG) return false;
-    }
-    return true;
-  }
-
- private:
-  iconv_t handle_;
-};
-
-}  // namespace
 
 bool IconvToGbk(UnicodeText encoding, const unsigned char* bytes, std::size_t size,
                 std::string& gbk) {
@@ -99,15 +63,15 @@ bool IconvToGbk(UnicodeText encoding, const unsigned char* bytes, std::size_t si
                                                                    : "UTF-16BE";
   if (encoding != UnicodeText::kUtf8) size -= size % 2;
   // First into code points, then each one on its own, so that one GBK lacks becomes "?".
-  Converter toPoints("UTF-32LE", from);
-  Converter toGbk("GBK", "UTF-32LE");
+  IconvConverter toPoints("UTF-32LE", from);
+  IconvConverter toGbk("GBK", "UTF-32LE");
   if (!toPoints.ok() || !toGbk.ok()) return false;
   std::string points;
-  if (!toPoints.Convert(reinterpret_cast<const char*>(bytes), size, points)) return false;
+  if (!toPoints.Convert(std::string_view(reinterpret_cast<const char*>(bytes), size), points)) return false;
   gbk.clear();
   for (std::size_t i = 0; i + 4 <= points.size(); i += 4) {
     std::string one;
-    if (!toGbk.Convert(points.data() + i, 4, one)) one = "?";
+    if (!toGbk.Convert(std::string_view(points.data() + i, 4), one)) one = "?";
     gbk += one;
   }
   return true;

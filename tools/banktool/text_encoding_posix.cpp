@@ -3,29 +3,10 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "common/base/iconv_converter.h"
 #include "tools/banktool/text_encoding.h"
 
 namespace velmor {
-
-namespace {
-
-// One converter per direction for the whole run: opening one costs more than a path.
-class Converter {
- public:
-  Converter(const char* to, const char* from) : handle_(iconv_open(to, from)) {}
-  ~Converter() {
-    if (ok()) iconv_close(handle_);
-  }
-  Converter(const Converter&) = delete;
-  Converter& operator=(const Converter&) = delete;
-  bool ok() const { return handle_ != reinterpret_cast<iconv_t>(-1); }
-  iconv_t get() const { return handle_; }
-
- private:
-  iconv_t handle_;
-};
-
-}  // namespace
 
 std::string GbkToUtf8(std::string_view gbk) {
   // ASCII is the same in both; most texts of a paper are short and many are ASCII.
@@ -33,7 +14,8 @@ std::string GbkToUtf8(std::string_view gbk) {
     return std::string(gbk);
   }
   static const char kReplacement[] = "\xEF\xBF\xBD";
-  static thread_local const Converter converter("UTF-8", "CP936");
+  // One converter per direction for the whole run: opening one costs more than a text.
+  static thread_local const IconvConverter converter("UTF-8", "CP936");
   if (!converter.ok()) return std::string(gbk);
   iconv(converter.get(), nullptr, nullptr, nullptr, nullptr);
   std::string result;
@@ -58,21 +40,9 @@ std::string GbkToUtf8(std::string_view gbk) {
 
 namespace {
 
-bool ConvertWhole(const Converter& converter, std::string_view text, std::string* out) {
+bool ConvertWhole(const IconvConverter& converter, std::string_view text, std::string* out) {
   out->clear();
-  if (!converter.ok()) return false;
-  iconv(converter.get(), nullptr, nullptr, nullptr, nullptr);
-  char* in = const_cast<char*>(text.data());
-  std::size_t inLeft = text.size();
-  char chunk[256];
-  while (inLeft > 0) {
-    char* put = chunk;
-    std::size_t outLeft = sizeof chunk;
-    std::size_t converted = iconv(converter.get(), &in, &inLeft, &put, &outLeft);
-    out->append(chunk, static_cast<std::size_t>(put - chunk));
-    if (converted == static_cast<std::size_t>(-1) && errno != E2BIG) return false;
-  }
-  return true;
+  return converter.Convert(text, *out);
 }
 
 }  // namespace
@@ -98,12 +68,12 @@ std::string Utf8ToGbkLossy(std::string_view utf8) {
 }
 
 bool GbkToUtf8Strict(std::string_view gbk, std::string* utf8) {
-  static thread_local const Converter converter("UTF-8", "CP936");
+  static thread_local const IconvConverter converter("UTF-8", "CP936");
   return ConvertWhole(converter, gbk, utf8);
 }
 
 bool Utf8ToGbk(std::string_view utf8, std::string* gbk) {
-  static thread_local const Converter converter("CP936", "UTF-8");
+  static thread_local const IconvConverter converter("CP936", "UTF-8");
   return ConvertWhole(converter, utf8, gbk);
 }
 

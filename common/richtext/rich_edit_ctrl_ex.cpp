@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/base/gbk.h"
 #include "common/richtext/bitmap_data_object.h"
 #include "common/richtext/dib.h"
 #include "common/richtext/rich_content.h"
@@ -51,6 +52,21 @@ DWORD CALLBACK GiveBytes(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* giv
 bool SameRun(const CHARFORMATA& a, const CHARFORMATA& b) {
   return std::strcmp(a.szFaceName, b.szFaceName) == 0 && a.crTextColor == b.crTextColor &&
          a.dwEffects == b.dwEffects;
+}
+
+// A stored format's fields as the control takes them, every field named.
+CHARFORMATA FormatOf(const CharFormatFields& fields) {
+  CHARFORMATA format{};
+  format.cbSize = sizeof format;
+  format.dwMask = kRunFormatMask;
+  format.dwEffects = fields.effects;
+  format.yHeight = fields.height;
+  format.yOffset = fields.offset;
+  format.crTextColor = fields.colour;
+  format.bCharSet = fields.charset;
+  format.bPitchAndFamily = fields.pitchAndFamily;
+  GbkCopyToField(format.szFaceName, sizeof format.szFaceName, fields.face);
+  return format;
 }
 
 // Whether `current` (a selection's format) holds every field `wanted` sets.
@@ -324,7 +340,21 @@ bool CRichEditCtrlEx::StreamInFormats(const std::vector<FormatRun>& runs) {
   if (std::memcmp(&defaults, &after, sizeof after) != 0) {
     Send(EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&defaults));
   }
-  return WideText() == text;
+  if (WideText() != text) return false;
+  // The stream can miss a field no run names: Wine's reader leaves the colour of automatic
+  // colour undefined. Each span that does not hold its whole format is set whole.
+  const int32_t length = static_cast<int32_t>(text.size());
+  for (const FormatSpan& span : spans) {
+    const int32_t end = std::min(span.end, length);
+    if (span.first >= end) continue;
+    CHARFORMATA wanted = FormatOf(span.format);
+    Send(EM_SETSEL, span.first, end);
+    CHARFORMATA current{};
+    current.cbSize = sizeof current;
+    Send(EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&current));
+    if (!Holds(current, wanted)) Send(EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&wanted));
+  }
+  return true;
 }
 
 // Sets one stored run on its selection, unless that selection holds it already: the outcome

@@ -157,6 +157,21 @@ TEST_F(RichEditTest, NeighboursDifferingOnlyInSizeShareOneRun) {
   EXPECT_EQ(FormatAt(fresh.rich, 1).yHeight, 200);
 }
 
+// The runs of a blob, one line each, for a failure message.
+std::string RunsOf(const ContentBlock& blob) {
+  std::string lines;
+  for (const FormatRun& run : ParseRichContent(blob.data(), blob.size()).runs) {
+    char line[320];
+    int at = std::snprintf(line, sizeof line, "%d-%d:", run.first, run.end);
+    for (std::size_t k = 0; k < 60 && at < 240; ++k) at += std::snprintf(line + at, sizeof line - at, " %02x", run.format[k]);
+    lines += line;
+    lines += ' ';
+    lines += reinterpret_cast<const char*>(run.format.data() + 26);
+    lines += '\n';
+  }
+  return lines;
+}
+
 // Loading puts the formats in as one stream and mends what the stream missed; whatever the
 // runs, the control must end as it would with every run set on its own, in turn.
 TEST_F(RichEditTest, LoadingEndsAsSettingEveryRunInTurn) {
@@ -251,7 +266,7 @@ TEST_F(RichEditTest, LoadingEndsAsSettingEveryRunInTurn) {
     ContentBlock got = loaded.rich.SaveContent();
     ContentBlock want = reference.rich.SaveContent();
     ASSERT_EQ(got.size(), want.size());
-    EXPECT_EQ(0, std::memcmp(got.data(), want.data(), got.size()));
+    EXPECT_EQ(0, std::memcmp(got.data(), want.data(), got.size())) << RunsOf(got) << "want\n" << RunsOf(want);
   }
 }
 

@@ -36,12 +36,15 @@ class RtfWriter {
 
   void Span(const std::u16string& text, const FormatSpan& span) {
     const CharFormatFields& f = span.format;
+    // A group of its own that names every field, from the state the stream starts in. An
+    // automatic colour names no colour and keeps that state's: Wine's reader gives \cf0
+    // and \plain an undefined colour value.
     char buffer[160];
-    std::snprintf(buffer, sizeof buffer, "\\plain\\f%d\\fs%ld\\%s%ld\\cf%d",
-                  Font(f), static_cast<long>(f.height / 10), f.offset < 0 ? "dn" : "up",
-                  static_cast<long>((f.offset < 0 ? -static_cast<int64_t>(f.offset) : f.offset) / 10),
-                  (f.effects & kEffectAutoColour) ? 0 : Colour(f.colour));
+    std::snprintf(buffer, sizeof buffer, "{\\f%d\\fs%ld\\%s%ld", Font(f), static_cast<long>(f.height / 10),
+                  f.offset < 0 ? "dn" : "up",
+                  static_cast<long>((f.offset < 0 ? -static_cast<int64_t>(f.offset) : f.offset) / 10));
     body_ += buffer;
+    if (!(f.effects & kEffectAutoColour)) body_ += "\\cf" + std::to_string(Colour(f.colour));
     Effect(f, kMaskBold, "\\b", "\\b0");
     Effect(f, kMaskItalic, "\\i", "\\i0");
     Effect(f, kMaskUnderline, "\\ul", "\\ulnone");
@@ -49,6 +52,7 @@ class RtfWriter {
     Effect(f, kMaskProtected, "\\protect", "\\protect0");
     body_ += ' ';
     for (int32_t i = span.first; i < span.end; ++i) Character(text[static_cast<std::size_t>(i)]);
+    body_ += '}';
   }
 
   void Character(char16_t c) {

@@ -60,9 +60,10 @@ class OblenSoak {
     ASSERT_TRUE(dialog_.Create(nullptr));
     dialog_.Show(SW_SHOW);
     RunMainSoak(dialog_, platform_, choose_, CurrentSoakRun(), Levels(), {},
-                [this](UINT id) { return Plan(id); });
+                [this](UINT id) { return Plan(id); },
+                [this] { SaveAndReadBack(CurrentSoakRun().step, "so far"); });
     if (::testing::Test::HasFailure()) return;
-    SaveAndReadBack();
+    SaveAndReadBack(CurrentSoakRun().steps, "at the end");
   }
 
  private:
@@ -228,19 +229,18 @@ class OblenSoak {
   }
 
   // Saved through the window, read into a fresh document: the same bytes.
-  void SaveAndReadBack() {
+  void SaveAndReadBack(int steps, const char* when) {
     std::string path = dir_.File("final.cst");
     platform_.fileAnswers.push_back(path);
     DialogDriver(dialog_).Menu(ID_FILE_SAVE_AS);
     for (const auto& message : platform_.messages) {
-      EXPECT_EQ(message.text, "Please enter an integer.") << "saving at the end told this";
+      EXPECT_EQ(message.text, "Please enter an integer.") << "saving told this";
     }
     OperationBank fresh;
     ASSERT_TRUE(fresh.Load(path));
     EXPECT_TRUE(Serialised(fresh) == Serialised(bank_)) << "the saved bank reads back otherwise";
-    std::printf("soak: %d steps, %zu groups and %zu packages at the end, %zu bytes saved\n",
-                CurrentSoakRun().steps, bank_.groups().size(), bank_.packages().size(),
-                ReadFileBytes(path).size());
+    std::printf("soak: %d steps, %zu groups and %zu packages %s, %zu bytes saved\n", steps,
+                bank_.groups().size(), bank_.packages().size(), when, ReadFileBytes(path).size());
   }
 
   char startFolder_[MAX_PATH] = {};

@@ -135,11 +135,13 @@ struct CommandPlan {
 // table or Enter or Esc (`plan` sets up the answers and says what the command may do).
 // After each step the window must answer and not have ended, its lists must pass `levels`
 // and no message or window may appear that the plan does not allow. Stops at the first
-// failing step and prints how to replay it.
+// failing step and prints how to replay it. Every 10,000 steps `checkpoint` runs (a long run
+// saves and reads back there, so that its bank is compared while it still holds something).
 template <class T>
 void RunMainSoak(T& dialog, RecordingPlatform& platform, Chooser& choose, const SoakRun& run,
                  const std::vector<ListLevel>& levels, const std::vector<UINT>& skip,
-                 const std::function<CommandPlan(UINT)>& plan);
+                 const std::function<CommandPlan(UINT)>& plan,
+                 const std::function<void()>& checkpoint);
 
 // Works in a window by its own table: `steps` random commands and row clicks on random
 // rows, values typed into its edit boxes and its check boxes flipped.
@@ -169,7 +171,8 @@ std::string GbkText(int bytes);
 template <class T>
 void RunMainSoak(T& dialog, RecordingPlatform& platform, Chooser& choose, const SoakRun& run,
                  const std::vector<ListLevel>& levels, const std::vector<UINT>& skip,
-                 const std::function<CommandPlan(UINT)>& plan) {
+                 const std::function<CommandPlan(UINT)>& plan,
+                 const std::function<void()>& checkpoint) {
   DialogDriver driver(dialog);
   ListChain chain(dialog, levels);
   fw::UserActions actions = fw::UserActionsOf(T::Messages());
@@ -184,6 +187,13 @@ void RunMainSoak(T& dialog, RecordingPlatform& platform, Chooser& choose, const 
     if (step > 0 && step % 10000 == 0) {
       std::printf("soak: step %d\n", step);
       std::fflush(stdout);
+      checkpoint();
+      platform.messages.clear();
+      if (::testing::Test::HasFailure()) {
+        std::printf("soak: the check before step %d of seed %u failed; replay with scripts/soak.sh %d %u\n",
+                    step, run.seed, step + 1, run.seed);
+        return;
+      }
     }
     int kind = choose.Below(10);
     std::string what;

@@ -53,9 +53,10 @@ class TarvikSoak {
     ASSERT_TRUE(dialog_.Create(nullptr));
     dialog_.Show(SW_SHOW);
     RunMainSoak(dialog_, platform_, choose_, CurrentSoakRun(), Levels(), {ID_FILE_EXIT},
-                [this](UINT id) { return Plan(id); });
+                [this](UINT id) { return Plan(id); },
+                [this] { SaveAndReadBack(CurrentSoakRun().step, "so far"); });
     if (::testing::Test::HasFailure()) return;
-    SaveAndReadBack();
+    SaveAndReadBack(CurrentSoakRun().steps, "at the end");
   }
 
  private:
@@ -211,19 +212,19 @@ class TarvikSoak {
 
   // Saved through the window: the file holds the document's bytes, and a fresh document
   // reads all of it back with every category, big and small question in place.
-  void SaveAndReadBack() {
+  void SaveAndReadBack(int steps, const char* when) {
     std::string path = dir_.File("final.lst");
     platform_.fileAnswers.push_back(path);
     DialogDriver(dialog_).Menu(ID_FILE_SAVE_AS);
     for (const auto& message : platform_.messages) {
-      EXPECT_EQ(message.text, "Please enter an integer.") << "saving at the end told this";
+      EXPECT_EQ(message.text, "Please enter an integer.") << "saving told this";
     }
     EXPECT_TRUE(ReadFileBytes(path) == Serialised(bank_)) << "the file is not the document";
     QuestionBank fresh;
     ASSERT_TRUE(fresh.Load(path));
     EXPECT_EQ(Shape(fresh), Shape(bank_)) << "the saved bank reads back otherwise";
-    std::printf("soak: %d steps, %zu categories at the end, %zu bytes saved\n",
-                CurrentSoakRun().steps, bank_.categories().size(), ReadFileBytes(path).size());
+    std::printf("soak: %d steps, %zu categories %s, %zu bytes saved\n", steps,
+                bank_.categories().size(), when, ReadFileBytes(path).size());
   }
 
   // Category names with the small-question count of each big question.

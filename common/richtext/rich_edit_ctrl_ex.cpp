@@ -302,8 +302,16 @@ bool CRichEditCtrlEx::LoadContent(const unsigned char* blob, std::size_t size) {
   fw::RedrawSuspended quiet(hwnd());
   StreamInText(parts.text);
   if (!parts.runs.empty()) {
-    if (!StreamInFormats(parts.runs)) StreamInText(parts.text);
-    for (const FormatRun& run : parts.runs) SetRunFormat(run);
+    // The stream gives every field the stored format holds; a run naming fields beyond it,
+    // or a text the stream did not give back, needs the runs set in turn.
+    const bool streamed = StreamInFormats(parts.runs);
+    if (!streamed) StreamInText(parts.text);
+    const bool beyond = std::any_of(parts.runs.begin(), parts.runs.end(), [](const FormatRun& run) {
+      return (ReadCharFormat(run.format.data()).mask & ~kRunFormatMask) != 0;
+    });
+    if (!streamed || beyond) {
+      for (const FormatRun& run : parts.runs) SetRunFormat(run);
+    }
   }
   for (const PictureView& picture : parts.pictures) {
     if (picture.width == 0 || picture.height == 0) continue;  // nothing to show

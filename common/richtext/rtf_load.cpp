@@ -5,6 +5,7 @@
 #include <cstring>
 #include <map>
 #include <tuple>
+#include <unordered_map>
 
 #include "common/base/byte_order.h"
 
@@ -106,29 +107,26 @@ class RtfWriter {
   }
 
   int Font(const CharFormatFields& f) {
-    for (std::size_t i = 0; i < fonts_.size(); ++i) {
-      const CharFormatFields& known = fonts_[i];
-      if (known.face == f.face && known.charset == f.charset &&
-          known.pitchAndFamily == f.pitchAndFamily) {
-        return static_cast<int>(i);
-      }
-    }
-    fonts_.push_back(f);
-    return static_cast<int>(fonts_.size() - 1);
+    auto [known, added] = fontIndex_.emplace(std::make_tuple(f.face, f.charset, f.pitchAndFamily),
+                                             static_cast<int>(fonts_.size()));
+    if (added) fonts_.push_back(f);
+    return known->second;
   }
 
   // Entry 0 of the colour table is the automatic colour.
   int Colour(uint32_t colour) {
     colour &= 0xFFFFFF;
-    auto known = std::find(colours_.begin(), colours_.end(), colour);
-    if (known != colours_.end()) return static_cast<int>(known - colours_.begin()) + 1;
-    colours_.push_back(colour);
-    return static_cast<int>(colours_.size());
+    auto [known, added] = colourIndex_.emplace(colour, static_cast<int>(colours_.size()) + 1);
+    if (added) colours_.push_back(colour);
+    return known->second;
   }
 
   unsigned codePage_;
   std::vector<CharFormatFields> fonts_;
   std::vector<uint32_t> colours_;
+  // A stem may hold thousands of spans, each of its own font or colour.
+  std::map<std::tuple<std::string, uint8_t, uint8_t>, int> fontIndex_;
+  std::unordered_map<uint32_t, int> colourIndex_;
   std::string body_;
 };
 
@@ -152,60 +150,100 @@ CharFormatFields ReadCharFormat(const unsigned char* format) {
   return fields;
 }
 
+namespace {
+
+// The fields a run can set, one group to each mask bit; the groups touch disjoint fields.
+constexpr uint32_t kFieldGroups[] = {kMaskBold,   kMaskItalic, kMaskUnderline, kMaskStrikeOut,
+                                     kMaskProtected, kMaskLink, kMaskColour,    kMaskSize,
+                                     kMaskOffset, kMaskCharset, kMaskFace};
+
+// The fields `mask` names, taken from `change`.
+void TakeFields(CharFormatFields& format, const CharFormatFields& change, uint32_t mask) {
+  const uint32_t effectBits = mask & kEffectMaskBits;
+  format.effects = (format.effects & ~effectBits) | (change.effects & effectBits);
+  if (mask & kMaskColour) {
+    format.effects = (format.effects & ~kEffectAutoColour) | (change.effects & kEffectAutoColour);
+    format.colour = change.colour;
+  }
+  if (mask & kMaskSize) format.height = change.height;
+  if (mask & kMaskOffset) format.offset = change.offset;
+  if (mask & kMaskCharset) format.charset = change.charset;
+  if (mask & kMaskFace) {
+    format.face = change.face;
+    format.pitchAndFamily = change.pitchAndFamily;
+  }
+}
+
+// Index of the first element of the next-free chain at or after `at`, halving paths.
+uint32_t NextFree(std::vector<uint32_t>& next, uint32_t at) {
+  while (next[at] != at) {
+    next[at] = next[next[at]];
+    at = next[at];
+  }
+  return at;
+}
+
+}  // namespace
+
 CharFormatFields MergeCharFormat(const CharFormatFields& base, const CharFormatFields& change) {
   CharFormatFields merged = base;
-  const uint32_t mask = change.mask;
-  const uint32_t effectBits = mask & kEffectMaskBits;
-  merged.effects = (merged.effects & ~effectBits) | (change.effects & effectBits);
-  if (mask & kMaskColour) {
-    merged.effects = (merged.effects & ~kEffectAutoColour) | (change.effects & kEffectAutoColour);
-    merged.colour = change.colour;
-  }
-  if (mask & kMaskSize) merged.height = change.height;
-  if (mask & kMaskOffset) merged.offset = change.offset;
-  if (mask & kMaskCharset) merged.charset = change.charset;
-  if (mask & kMaskFace) {
-    merged.face = change.face;
-    merged.pitchAndFamily = change.pitchAndFamily;
-  }
+  TakeFields(merged, change, change.mask);
   return merged;
 }
 
 std::vector<FormatSpan> ResolveRuns(const CharFormatFields& base, int32_t length,
                                     const std::vector<FormatRun>& runs) {
   if (length <= 0) return {};
-  std::vector<CharFormatFields> formats{base};
-  std::map<decltype(Key(base)), uint32_t> known{{Key(base), 0}};
-  std::vector<uint32_t> at(static_cast<std::size_t>(length), 0);
-  std::vector<std::pair<uint32_t, uint32_t>> merges;  // within one run: old format -> new
+  // The runs' ends cut the text into pieces over which the same runs lie; a piece is
+  // resolved once, whatever its length, so the work grows with the runs, not with runs
+  // times characters.
+  struct Selected {
+    int32_t from, to;
+    uint32_t first, end;  // pieces
+    CharFormatFields change;
+  };
+  std::vector<Selected> selected;
+  std::vector<int32_t> cuts{0, length};
   for (const FormatRun& run : runs) {
     int32_t from = 0, to = 0;
     if (!Selection(run.first, run.end, length, &from, &to)) continue;
-    const CharFormatFields change = ReadCharFormat(run.format.data());
-    merges.clear();
-    for (int32_t i = from; i < to; ++i) {
-      uint32_t& index = at[static_cast<std::size_t>(i)];
-      auto done = std::find_if(merges.begin(), merges.end(),
-                               [&](const auto& merge) { return merge.first == index; });
-      if (done != merges.end()) {
-        index = done->second;
-        continue;
+    selected.push_back(Selected{from, to, 0, 0, ReadCharFormat(run.format.data())});
+    cuts.push_back(from);
+    cuts.push_back(to);
+  }
+  std::sort(cuts.begin(), cuts.end());
+  cuts.erase(std::unique(cuts.begin(), cuts.end()), cuts.end());
+  const uint32_t pieces = static_cast<uint32_t>(cuts.size() - 1);
+  auto piece = [&cuts](int32_t at) {
+    return static_cast<uint32_t>(std::lower_bound(cuts.begin(), cuts.end(), at) - cuts.begin());
+  };
+  for (Selected& run : selected) {
+    run.first = piece(run.from);
+    run.end = piece(run.to);
+  }
+
+  // Each piece ends with, group by group, the fields of the last run over it that names the
+  // group, or the base's. So for each group the runs, from last to first, fill the pieces
+  // not yet taken, skipping taken ones along a chain of next free pieces.
+  std::vector<CharFormatFields> formats(pieces, base);
+  std::vector<uint32_t> next(pieces + 1);
+  for (uint32_t group : kFieldGroups) {
+    for (uint32_t i = 0; i <= pieces; ++i) next[i] = i;
+    for (auto run = selected.rbegin(); run != selected.rend(); ++run) {
+      if (!(run->change.mask & group)) continue;
+      for (uint32_t at = NextFree(next, run->first); at < run->end; at = NextFree(next, at)) {
+        TakeFields(formats[at], run->change, group);
+        next[at] = at + 1;
       }
-      CharFormatFields merged = MergeCharFormat(formats[index], change);
-      auto [place, added] =
-          known.emplace(Key(merged), static_cast<uint32_t>(formats.size()));
-      if (added) formats.push_back(merged);
-      merges.emplace_back(index, place->second);
-      index = place->second;
     }
   }
+
   std::vector<FormatSpan> spans;
-  for (int32_t i = 0; i < length; ++i) {
-    uint32_t index = at[static_cast<std::size_t>(i)];
-    if (i > 0 && at[static_cast<std::size_t>(i - 1)] == index) {
-      spans.back().end = i + 1;
+  for (uint32_t i = 0; i < pieces; ++i) {
+    if (!spans.empty() && spans.back().format == formats[i]) {
+      spans.back().end = cuts[i + 1];
     } else {
-      spans.push_back(FormatSpan{i, i + 1, formats[index]});
+      spans.push_back(FormatSpan{cuts[i], cuts[i + 1], std::move(formats[i])});
     }
   }
   return spans;

@@ -1,7 +1,7 @@
 // Stored character formats field by field, and the RTF that gives a text all its formats in
 // one stream. The rich-text control lays its whole text out again after every format change,
 // so a stem put in run by run costs time in the square of its runs; streamed as RTF it is
-// laid out once. The control's own window code checks each run against what the stream gave.
+// laid out once. The control's own window code checks each span against what the stream gave.
 #pragma once
 
 #include <cstdint>

@@ -298,6 +298,10 @@ bool CRichEditCtrlEx::LoadContent(const ContentBlock& blob) {
 
 bool CRichEditCtrlEx::LoadContent(const unsigned char* blob, std::size_t size) {
   RichContentParts parts = blob ? ParseRichContent(blob, size) : RichContentParts{};
+  // The control holds no more text than it saves. A longer text comes from no stem saved
+  // here, would be cut on the next save anyway, and one long line of it takes Wine's control
+  // time in the square of its length (minutes at 100,000 characters) or brings it down.
+  parts.text.resize(GbkCutLength(parts.text, kMaxRichTextBytes));
   // Every format run and picture would otherwise repaint the control on its own.
   fw::RedrawSuspended quiet(hwnd());
   StreamInText(parts.text);

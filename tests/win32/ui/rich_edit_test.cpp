@@ -351,6 +351,20 @@ TEST_F(RichEditTest, TextBeyond8191BytesIsCutAndStillLoads) {
   ASSERT_TRUE(fresh.Create(nullptr));
   EXPECT_TRUE(fresh.rich.LoadContent(blob));
   EXPECT_EQ(fresh.rich.GetText().size(), 8191u);
+
+  // A text no save here makes: one line of 60,000 bytes with a character across the limit.
+  std::string foreign = std::string(8190, 'a') + "\xcc\xe2" + std::string(51808, 'b');
+  FormatRun bold;
+  bold.first = 0;
+  bold.end = -1;
+  CHARFORMATA format{};
+  format.cbSize = sizeof format;
+  format.dwMask = CFM_BOLD;
+  format.dwEffects = CFE_BOLD;
+  std::memcpy(bold.format.data(), &format, sizeof format);
+  EXPECT_TRUE(fresh.rich.LoadContent(BuildRichContent(60000, foreign, {bold}, {})));
+  EXPECT_EQ(fresh.rich.GetText(), std::string(8190, 'a'));
+  EXPECT_TRUE(FormatAt(fresh.rich, 8189).dwEffects & CFE_BOLD);
 }
 
 TEST_F(RichEditTest, DamagedBlobsLoadWhatLiesInside) {

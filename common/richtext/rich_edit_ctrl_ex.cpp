@@ -305,18 +305,7 @@ bool CRichEditCtrlEx::LoadContent(const unsigned char* blob, std::size_t size) {
   // Every format run and picture would otherwise repaint the control on its own.
   fw::RedrawSuspended quiet(hwnd());
   StreamInText(parts.text);
-  if (!parts.runs.empty()) {
-    // The stream gives every field the stored format holds; a run naming fields beyond it,
-    // or a text the stream did not give back, needs the runs set in turn.
-    const bool streamed = StreamInFormats(parts.runs);
-    if (!streamed) StreamInText(parts.text);
-    const bool beyond = std::any_of(parts.runs.begin(), parts.runs.end(), [](const FormatRun& run) {
-      return (ReadCharFormat(run.format.data()).mask & ~kRunFormatMask) != 0;
-    });
-    if (!streamed || beyond) {
-      for (const FormatRun& run : parts.runs) SetRunFormat(run);
-    }
-  }
+  if (!parts.runs.empty()) StreamInFormats(parts.text, parts.runs);
   for (const PictureView& picture : parts.pictures) {
     if (picture.width == 0 || picture.height == 0) continue;  // nothing to show
     InsertPicture(ContentBlock::FromBytes(picture.record, picture.length), picture.position);
@@ -324,11 +313,16 @@ bool CRichEditCtrlEx::LoadContent(const unsigned char* blob, std::size_t size) {
   return true;
 }
 
-// The formats the runs end with go in as one RTF stream over the text already in the control;
-// false when the stream did not give back that text, which then needs putting in again.
-bool CRichEditCtrlEx::StreamInFormats(const std::vector<FormatRun>& runs) {
+// The formats the runs end with go in as one RTF stream over the text already in the control,
+// so that it is laid out once. Each span the stream did not give whole is then set whole:
+// Wine's reader writes no offsets, protected text, links or odd sizes, and leaves automatic
+// colour undefined. A stream that did not give back the text is undone by putting `plain`
+// in again, and then every span is set that way. The outcome is that of setting every run
+// in turn, with the fields the stored format holds (a run's mask bits beyond them would
+// have the control read fields it was never given).
+void CRichEditCtrlEx::StreamInFormats(const std::string& plain, const std::vector<FormatRun>& runs) {
   const std::u16string text = WideText();
-  if (text.empty()) return true;
+  if (text.empty()) return;
   unsigned char base[kCharFormatSize];
   CHARFORMATA first = CharFormatAt(0);
   std::memcpy(base, &first, sizeof base);
@@ -352,9 +346,8 @@ bool CRichEditCtrlEx::StreamInFormats(const std::vector<FormatRun>& runs) {
   if (std::memcmp(&defaults, &after, sizeof after) != 0) {
     Send(EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&defaults));
   }
-  if (WideText() != text) return false;
-  // The stream can miss a field no run names: Wine's reader leaves the colour of automatic
-  // colour undefined. Each span that does not hold its whole format is set whole.
+  if (WideText() != text) StreamInText(plain);
+
   const int32_t length = static_cast<int32_t>(text.size());
   for (const FormatSpan& span : spans) {
     const int32_t end = std::min(span.end, length);
@@ -366,27 +359,6 @@ bool CRichEditCtrlEx::StreamInFormats(const std::vector<FormatRun>& runs) {
     Send(EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&current));
     if (!Holds(current, wanted)) Send(EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&wanted));
   }
-  return true;
-}
-
-// Sets one stored run on its selection, unless that selection holds it already: the outcome
-// is that of setting every run in turn.
-void CRichEditCtrlEx::SetRunFormat(const FormatRun& run) {
-  CHARFORMATA format;
-  std::memcpy(&format, run.format.data(), sizeof format);
-  // The control reads as many bytes as the size field claims; never more than we hold.
-  format.cbSize = sizeof format;
-  format.szFaceName[LF_FACESIZE - 1] = '\0';
-  Send(EM_SETSEL, run.first, run.end);
-  CHARRANGE selection{};
-  Send(EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
-  if (selection.cpMin < selection.cpMax && (format.dwMask & ~kRunFormatMask) == 0) {
-    CHARFORMATA current{};
-    current.cbSize = sizeof current;
-    Send(EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&current));
-    if (Holds(current, format)) return;
-  }
-  Send(EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
 }
 
 std::u16string CRichEditCtrlEx::WideText() {

@@ -79,8 +79,7 @@ class CRichEditCtrlEx : public fw::CControl {
   bool OnMenuCommand(UINT id);
   bool SelectionIsEmpty() const;
   CHARFORMATA CharFormatAt(int32_t position);
-  bool StreamInFormats(const std::vector<FormatRun>& runs);
-  void SetRunFormat(const FormatRun& run);
+  void StreamInFormats(const std::string& plain, const std::vector<FormatRun>& runs);
   std::u16string WideText();
   void StreamIn(const std::string& bytes, UINT format);
   std::vector<std::pair<int32_t, int32_t>> EmbeddedObjects();  // (position, user value)

@@ -198,8 +198,7 @@ std::vector<FormatSpan> ResolveRuns(const CharFormatFields& base, int32_t length
   // resolved once, whatever its length, so the work grows with the runs, not with runs
   // times characters.
   struct Selected {
-    int32_t from, to;
-    uint32_t first, end;  // pieces
+    uint32_t first, end;  // characters, then pieces
     CharFormatFields change;
   };
   std::vector<Selected> selected;
@@ -207,19 +206,21 @@ std::vector<FormatSpan> ResolveRuns(const CharFormatFields& base, int32_t length
   for (const FormatRun& run : runs) {
     int32_t from = 0, to = 0;
     if (!Selection(run.first, run.end, length, &from, &to)) continue;
-    selected.push_back(Selected{from, to, 0, 0, ReadCharFormat(run.format.data())});
+    selected.push_back(Selected{static_cast<uint32_t>(from), static_cast<uint32_t>(to),
+                                ReadCharFormat(run.format.data())});
     cuts.push_back(from);
     cuts.push_back(to);
   }
   std::sort(cuts.begin(), cuts.end());
   cuts.erase(std::unique(cuts.begin(), cuts.end()), cuts.end());
   const uint32_t pieces = static_cast<uint32_t>(cuts.size() - 1);
-  auto piece = [&cuts](int32_t at) {
-    return static_cast<uint32_t>(std::lower_bound(cuts.begin(), cuts.end(), at) - cuts.begin());
+  auto piece = [&cuts](uint32_t at) {
+    return static_cast<uint32_t>(
+        std::lower_bound(cuts.begin(), cuts.end(), static_cast<int32_t>(at)) - cuts.begin());
   };
   for (Selected& run : selected) {
-    run.first = piece(run.from);
-    run.end = piece(run.to);
+    run.first = piece(run.first);
+    run.end = piece(run.end);
   }
 
   // Each piece ends with, group by group, the fields of the last run over it that names the

@@ -8,6 +8,7 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 
 export DEBIAN_FRONTEND=noninteractive
+source "$(dirname "$0")/apt-install.sh"
 
 native_packages=(cmake make g++ googletest libgtest-dev clang libclang-rt-14-dev
                  g++-mingw-w64-i686 binutils-mingw-w64-i686 mingw-w64-i686-dev
@@ -26,8 +27,8 @@ install_missing() {  # packages...
     dpkg --add-architecture i386
     updated=0
   fi
-  [ "$updated" -eq 1 ] || { apt-get update -q; updated=1; }
-  apt-get install -y -q --no-install-recommends "${missing[@]}"
+  [ "$updated" -eq 1 ] || { apt_update_with_retries; updated=1; }
+  apt_install_packages "${missing[@]}" || exit 1
 }
 
 install_missing "${native_packages[@]}" "${wine_packages[@]}"

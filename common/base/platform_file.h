@@ -71,6 +71,9 @@ struct FolderEntry {
   // A real folder. A link to a folder (a junction, a symbolic link) counts as no folder, so
   // that a walk down the tree cannot go round in a circle.
   bool isFolder = false;
+  // A symbolic link (elsewhere than Windows) or a reparse point (a junction, a symbolic link),
+  // to a file or a folder: what it leads to lies outside the walk and is not followed.
+  bool isLink = false;
 };
 
 // The entries of `folder` in the order the file system lists them, hidden and system items

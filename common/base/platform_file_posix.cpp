@@ -98,7 +98,9 @@ bool ListFolder(const std::string& folder, std::vector<FolderEntry>* entries) {
     if (found.name == "." || found.name == "..") continue;
     struct stat info;
     std::string path = folder + "/" + found.name;
-    found.isFolder = ::lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+    const bool known = ::lstat(path.c_str(), &info) == 0;
+    found.isFolder = known && S_ISDIR(info.st_mode);
+    found.isLink = known && S_ISLNK(info.st_mode);
     entries->push_back(std::move(found));
   }
   ::closedir(listing);

@@ -102,8 +102,8 @@ bool ListFolder(const std::string& folder, std::vector<FolderEntry>* entries) {
     FolderEntry entry;
     entry.name = found.cFileName;
     if (entry.name == "." || entry.name == "..") continue;
-    entry.isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-                     !(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
+    entry.isLink = (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    entry.isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !entry.isLink;
     entries->push_back(std::move(entry));
   } while (::FindNextFileA(search, &found));
   ::FindClose(search);

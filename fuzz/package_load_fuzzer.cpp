@@ -59,6 +59,7 @@ class RecordingFiles : public velmor::FileAccess {
   // Every target passes the platform's check here: the component rules must keep the
   // targets inside on their own.
   bool LiesBelow(const std::string&, const std::string&) override { return true; }
+  bool PassesLinkBelow(const std::string&, const std::string&) override { return false; }
   bool ConvertToGbk(velmor::UnicodeText, const unsigned char*, std::size_t, std::string&) override {
     return false;
   }

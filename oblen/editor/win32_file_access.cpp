@@ -4,6 +4,7 @@
 
 #include "common/base/platform_file.h"
 #include "oblen/model/operation_bank.h"
+#include "oblen/model/package_format.h"
 
 namespace velmor {
 
@@ -32,7 +33,9 @@ class Handle {
 bool Win32FileAccess::ListFolder(const std::string& folder, std::vector<FolderItem>& items) {
   std::vector<FolderEntry> entries;
   if (!velmor::ListFolder(folder, &entries)) return false;
-  for (FolderEntry& entry : entries) items.push_back(FolderItem{std::move(entry.name), entry.isFolder});
+  for (FolderEntry& entry : entries) {
+    items.push_back(FolderItem{std::move(entry.name), entry.isFolder, entry.isLink});
+  }
   return true;
 }
 
@@ -129,6 +132,24 @@ bool Win32FileAccess::LiesBelow(const std::string& folder, const std::string& ta
   if (resolvedFolder.back() != '\\') resolvedFolder += '\\';
   return resolvedTarget.size() > resolvedFolder.size() &&
          SameIgnoringAsciiCase(resolvedFolder, resolvedTarget, resolvedFolder.size());
+}
+
+bool Win32FileAccess::PassesLinkBelow(const std::string& folder, const std::string& target) {
+  // The target must begin with the folder's text, as the unpack and candidate paths do.
+  if (target.size() <= folder.size() || target.compare(0, folder.size(), folder) != 0) return true;
+  // Each component after the folder in turn, then the target itself unless it names a folder
+  // by a trailing separator (its last component has been looked at already).
+  std::vector<std::size_t> ends;
+  for (std::size_t separator : SeparatorPositions(target)) {
+    if (separator > folder.size()) ends.push_back(separator);
+  }
+  if (ends.empty() || ends.back() + 1 != target.size()) ends.push_back(target.size());
+  for (std::size_t end : ends) {
+    const DWORD attributes = ::GetFileAttributesA(target.substr(0, end).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return true;
+  }
+  return false;
 }
 
 bool Win32FileAccess::ConvertToGbk(UnicodeText encoding, const unsigned char* bytes,

@@ -16,6 +16,7 @@ class FileAccess {
   struct FolderItem {
     std::string name;
     bool isFolder = false;
+    bool isLink = false;  // a symbolic link or reparse point, to a file or a folder
   };
 
   enum class ReadResult {
@@ -47,6 +48,12 @@ class FileAccess {
   // resolved the same way (the folder's path, a separator, then at least one more byte;
   // ASCII letters compared without regard to case).
   virtual bool LiesBelow(const std::string& folder, const std::string& target) = 0;
+
+  // Whether `target`, which lies below `folder`, is reached through a link: a component after
+  // the folder that is a symbolic link, or on Windows any reparse point (a junction too). What
+  // a link leads to lies elsewhere, so nothing below a candidate folder is read or written
+  // through one. A component that does not exist ends the check.
+  virtual bool PassesLinkBelow(const std::string& folder, const std::string& target) = 0;
 
   // The text of `size` bytes (its byte-order mark already left out) converted to GBK, a
   // character GBK lacks written as "?". False when it cannot be converted.

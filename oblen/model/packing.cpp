@@ -24,7 +24,9 @@ class PackageBuilder {
     std::vector<FileAccess::FolderItem> items;
     if (!files_.ListFolder(folder, items)) return true;
     for (const FileAccess::FolderItem& item : items) {
-      if (item.name.empty() || item.name == "." || item.name == "..") continue;
+      // A link leads out of the folder being packed (and may lead back into it, round and
+      // round): it is left out, never packed as the file or folder it leads to.
+      if (item.name.empty() || item.name == "." || item.name == ".." || item.isLink) continue;
       std::string itemRelative = relativePath + "\\" + item.name;
       // A cut path would unpack under another name, or collide with a sibling.
       if (itemRelative.size() > kMaxRelativePath) continue;
@@ -125,7 +127,13 @@ UnpackResult Unpack(FileAccess& files, const FilePackage& package, std::string_v
         (namesFolder && !entry.isFolder()) ||
         (!namesFolder && !files.LiesBelow(folder, target))) {
       ++result.entriesRefused;
-      result.skipped.push_back({std::string(entry.relativePath), true});
+      result.skipped.push_back({std::string(entry.relativePath), true, false});
+      continue;
+    }
+    // A link that a candidate left below the folder would carry the entry elsewhere.
+    if (!namesFolder && files.PassesLinkBelow(folder, target)) {
+      ++result.entriesRefused;
+      result.skipped.push_back({std::string(entry.relativePath), true, true});
       continue;
     }
     if (entry.isFolder()) {
@@ -137,7 +145,7 @@ UnpackResult Unpack(FileAccess& files, const FilePackage& package, std::string_v
       ++result.filesWritten;
     } else {
       ++result.filesFailed;
-      result.skipped.push_back({std::string(entry.relativePath), false});
+      result.skipped.push_back({std::string(entry.relativePath), false, false});
     }
   }
   return result;

@@ -16,8 +16,9 @@ namespace velmor {
 // to 255 bytes). A folder that cannot be listed contributes only its own entry; a file that
 // cannot be opened is packed empty, one that cannot be read completely with the bytes read.
 // An item whose relative path would not fit its 255-byte field is left out with everything
-// below it. Fails, leaving `package` as it was, when the source folder text is empty, when the
-// data would exceed 2^31 - 1 bytes, or when memory runs out.
+// below it. Links (to files or folders) are left out. Fails, leaving `package` as it was,
+// when the source folder text is empty, when the data would exceed 2^31 - 1 bytes, or when
+// memory runs out.
 bool BuildPackage(FileAccess& files, const std::string& sourceFolder,
                   const std::string& unpackFolder, int32_t questionId, FilePackage& package);
 
@@ -30,6 +31,7 @@ struct UnpackResult {
   struct Skipped {
     std::string relativePath;
     bool refused = false;  // it would leave the folder; otherwise it could not be written
+    bool throughLink = false;  // refused: a link below the folder lies on its way
   };
   int filesWritten = 0;
   int filesFailed = 0;     // could not be created or written
@@ -39,8 +41,9 @@ struct UnpackResult {
 
 // Restores the entries below the package's unpack folder: folders are created with every
 // missing ancestor (outermost first), files are created or overwritten; files already there
-// that the package does not hold are left alone. Entries whose paths would leave the folder
-// are skipped. A package with an empty unpack folder is not unpacked at all.
+// that the package does not hold are left alone. Entries whose paths would leave the folder,
+// by their text or through a link below it, are skipped. A package with an empty unpack
+// folder is not unpacked at all.
 UnpackResult Unpack(FileAccess& files, const FilePackage& package);
 // The same into `folder` instead of the stored unpack folder.
 UnpackResult Unpack(FileAccess& files, const FilePackage& package, std::string_view folder);

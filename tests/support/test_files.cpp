@@ -11,11 +11,64 @@
 #include <windows.h>
 #else
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace velmor::test {
 
 namespace fs = std::filesystem;
+
+#ifdef _WIN32
+namespace {
+
+// Links made by the Unix tool: Wine's RemoveDirectory cannot take them away.
+std::vector<std::string>& LinksMade() {
+  static std::vector<std::string> links;
+  return links;
+}
+
+// The Unix spelling of a path under Wine; empty elsewhere.
+std::string UnixPath(const std::string& path) {
+  using UnixName = char*(__cdecl*)(const wchar_t*);
+  auto unixName = reinterpret_cast<UnixName>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+  if (!unixName) return std::string();
+  std::wstring wide(path.size() + 1, L'\0');
+  int length = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, &wide[0], static_cast<int>(wide.size()));
+  if (length <= 0) return std::string();
+  char* name = unixName(wide.c_str());
+  if (!name) return std::string();
+  std::string result = name;
+  HeapFree(GetProcessHeap(), 0, name);
+  return result;
+}
+
+// Starts a Unix tool on Unix paths (UTF-8) and waits until `done` holds: Wine cannot wait
+// for a Unix process.
+template <typename Done>
+bool RunUnixTool(const std::string& tool, const std::vector<std::string>& arguments, Done done) {
+  std::string utf8 = tool;
+  for (const std::string& argument : arguments) utf8 += " \"" + argument + "\"";
+  std::wstring line(utf8.size() + 1, L'\0');
+  if (MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, &line[0], static_cast<int>(line.size())) <= 0) {
+    return false;
+  }
+  const std::wstring program = L"Z:" + std::wstring(tool.begin(), tool.end());
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(program.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process)) {
+    return false;
+  }
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  for (int wait = 0; wait < 500 && !done(); ++wait) Sleep(10);
+  return done();
+}
+
+}  // namespace
+#endif
 
 TempDir::TempDir() {
   std::random_device entropy;
@@ -33,6 +86,19 @@ TempDir::TempDir() {
 
 TempDir::~TempDir() {
   std::error_code error;
+#ifdef _WIN32
+  auto& links = LinksMade();
+  const std::string inside = path_ + "\\";
+  auto mine = [&](const std::string& link) { return link.compare(0, inside.size(), inside) == 0; };
+  if (std::any_of(links.begin(), links.end(), mine)) {
+    links.erase(std::remove_if(links.begin(), links.end(), mine), links.end());
+    const std::string folder = path_;
+    if (RunUnixTool("/bin/rm", {"-rf", UnixPath(folder)},
+                    [&] { return GetFileAttributesA(folder.c_str()) == INVALID_FILE_ATTRIBUTES; })) {
+      return;
+    }
+  }
+#endif
   // Read-only files left by a test must not keep the folder alive.
   for (auto& entry : fs::recursive_directory_iterator(path_, error)) {
     if (entry.is_regular_file(error)) SetReadOnly(entry.path().string(), false);
@@ -82,6 +148,18 @@ void MakeFolder(const std::string& path) {
   std::error_code error;
   fs::create_directories(path, error);
   if (error) throw std::runtime_error("cannot make " + path);
+}
+
+bool MakeLink(const std::string& target, const std::string& link) {
+#ifdef _WIN32
+  const std::string unixTarget = UnixPath(target), unixLink = UnixPath(link);
+  if (unixTarget.empty() || unixLink.empty()) return false;
+  LinksMade().push_back(link);
+  return RunUnixTool("/bin/ln", {"-s", unixTarget, unixLink},
+                     [&] { return GetFileAttributesA(link.c_str()) != INVALID_FILE_ATTRIBUTES; });
+#else
+  return ::symlink(target.c_str(), link.c_str()) == 0;
+#endif
 }
 
 void SetReadOnly(const std::string& path, bool readOnly) {

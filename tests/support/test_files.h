@@ -39,6 +39,12 @@ void MakeFolder(const std::string& path);
 
 void SetReadOnly(const std::string& path, bool readOnly);
 
+// Makes `link` a symbolic link to `target` (keep both inside one TempDir). Under Wine, whose
+// CreateSymbolicLink does nothing, the Unix tool makes it; Wine then shows a link to a folder
+// as a reparse point and follows a link to a file as if it were the file. False when no link
+// could be made.
+bool MakeLink(const std::string& target, const std::string& link);
+
 // Builds a byte image field by field.
 class ByteImage {
  public:

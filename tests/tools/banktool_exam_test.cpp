@@ -176,6 +176,93 @@ TEST(BanktoolExam, GradesAClassIntoATableAndAScoreSheet) {
   EXPECT_EQ(result.out.substr(0, 6), "folder");
 }
 
+// Hostile candidate folders in one class: links to a neighbour's file or folder and to the
+// teacher's files are never followed; names in another ASCII case are found as Windows finds
+// them. Under Wine only folder links can be made (it follows a link to a file as the file).
+TEST(BanktoolExam, CandidatesCannotBorrowWorkThroughLinks) {
+  TempDir dir;
+  const std::string bank = dir.File("bank.cst");
+  const std::string folder = kFolder;
+  WriteBank(bank, 2,
+            {Want("成绩表", 5, folder + "\\成绩表.csv", "*ok*"),
+             Want("说明", 3, folder + "\\作业\\说明.txt", "*ok*")},
+            {});
+  const std::string sheet = Native("成绩表.csv"), work = Native("作业"), note = Native("说明.txt");
+  auto file = [&](const std::string& path, const char* text) {
+    test::WriteFileBytes(dir.File(path), Text(text));
+  };
+  test::MakeFolder(dir.File("teacher"));
+  file("teacher/" + Native("答案.txt"), "ok");
+  test::MakeFolder(dir.File("zhang/" + work));
+  file("zhang/" + sheet, "ok");
+  file("zhang/" + work + "/" + note, "ok");
+  test::MakeFolder(dir.File("mixed/" + work));
+  file("mixed/" + Native("成绩表.CSV"), "ok");
+  file("mixed/" + work + "/" + Native("说明.TXT"), "ok");
+  test::MakeFolder(dir.File("folderlink"));
+  ASSERT_TRUE(test::MakeLink(dir.File("zhang/" + work), dir.File("folderlink/" + work)));
+
+  struct Candidate {
+    const char* name;
+    const char* row;  // after the folder
+  };
+  std::vector<Candidate> candidates = {
+      {"zhang", "\t8\t1\t1\n"},
+      {"mixed", "\t8\t1\t1\n"},
+      {"folderlink", "\t0\t0\t0\tnot followed, a link: 作业\\说明.txt\n"},
+  };
+#ifndef _WIN32
+  test::MakeFolder(dir.File("filelink"));
+  ASSERT_TRUE(test::MakeLink(dir.File("zhang/" + sheet), dir.File("filelink/" + sheet)));
+  test::MakeFolder(dir.File("teacherlink/" + work));
+  ASSERT_TRUE(test::MakeLink(dir.File("teacher/" + Native("答案.txt")), dir.File("teacherlink/" + sheet)));
+  file("teacherlink/" + work + "/" + note, "ok");
+  candidates.push_back({"filelink", "\t0\t0\t0\tnot followed, a link: 成绩表.csv\n"});
+  candidates.push_back({"teacherlink", "\t3\t0\t1\tnot followed, a link: 成绩表.csv\n"});
+#endif
+  std::vector<std::string> call = {"grade-all", bank, "2"};
+  std::string table = "folder\ttotal\tR1\tR2\n";
+  for (const Candidate& candidate : candidates) {
+    call.push_back(dir.File(candidate.name));
+    table += dir.File(candidate.name) + GbkToUtf8(candidate.row);
+  }
+  BanktoolResult result = RunBanktool(call);
+  EXPECT_EQ(result.exitCode, 1) << "a row with a note is told";
+  EXPECT_EQ(result.out.substr(0, result.out.find("share met")), table);
+
+  // One candidate graded on its own says the same on standard error.
+  result = RunBanktool({"grade", bank, "2", "--root", dir.File("folderlink")});
+  EXPECT_EQ(result.out.substr(result.out.size() - 9), "total 0\r\n");
+  EXPECT_NE(result.err.find(GbkToUtf8("not followed, a link: 作业\\说明.txt")), std::string::npos)
+      << result.err;
+}
+
+// Unpacking creates and writes nothing through a link that a candidate left in the folder,
+// and finds a folder that is there in another ASCII case, as Windows does.
+TEST(BanktoolExam, UnpackingNeverWritesThroughALink) {
+  TempDir dir;
+  const std::string bank = dir.File("bank.cst");
+  WriteBank(bank, 5, {},
+            {{PackageEntry::kFolderKind, "", ""},
+             {PackageEntry::kFolderKind, "\\sub", ""},
+             {PackageEntry::kFileKind, "\\sub\\f.txt", "planted"},
+             {PackageEntry::kFolderKind, "\\sub\\deeper", ""},
+             {PackageEntry::kFileKind, "\\data\\g.txt", "kept"}});
+  test::MakeFolder(dir.File("elsewhere"));
+  test::MakeFolder(dir.File("exam/Data"));
+  ASSERT_TRUE(test::MakeLink(dir.File("elsewhere"), dir.File("exam/sub")));
+
+  BanktoolResult result = RunBanktool({"unpack", bank, "5", dir.File("exam")});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.out, "skipped \\sub: a link lies on its way\n"
+                        "skipped \\sub\\f.txt: a link lies on its way\n"
+                        "skipped \\sub\\deeper: a link lies on its way\n"
+                        "written 1, skipped 3\n");
+  EXPECT_TRUE(test::ListFolder(dir.File("elsewhere")).empty());
+  EXPECT_EQ(test::ListFolder(dir.File("exam")), (std::vector<std::string>{"Data", "sub"}));
+  EXPECT_EQ(test::ReadFileBytes(dir.File("exam/Data/g.txt")), Text("kept"));
+}
+
 TEST(BanktoolExam, UnpacksIntoAFolderAndTellsWhatItSkipped) {
   TempDir dir;
   const std::string bank = dir.File("bank.cst");

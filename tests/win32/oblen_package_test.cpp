@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
+#include <tuple>
 #include <windows.h>
 
 #include <string>
@@ -214,6 +216,36 @@ TEST_F(WindowsPackage, EntriesNamingTheFolderItselfAndALoneLeadByteStayInside) {
   std::vector<std::string> names = Listing(Path("jail"));
   std::sort(names.begin(), names.end());
   EXPECT_EQ(names, (std::vector<std::string>{"report.txt", "u"}));
+}
+
+// Wine shows a link to a folder as a reparse point, as Windows shows a junction.
+TEST_F(WindowsPackage, LinkedFoldersAreNeitherPackedNorWrittenThrough) {
+  MakeFolder(Path("elsewhere"));
+  WriteText(Path("elsewhere\\teacher.txt"), "keep");
+  MakeFolder(Path("src"));
+  WriteText(Path("src\\a.txt"), "abc");
+  ASSERT_TRUE(test::MakeLink(Path("elsewhere"), Path("src\\linked")));
+  FilePackage package;
+  ASSERT_TRUE(BuildPackage(files, Path("src"), Path("jail"), 1, package));
+  EXPECT_EQ(EntryPaths(package), (std::vector<std::string>{"", "\\a.txt"}));
+
+  MakeFolder(Path("jail"));
+  ASSERT_TRUE(test::MakeLink(Path("elsewhere"), Path("jail\\sub")));
+  FilePackage planted;
+  planted.unpackFolder.Assign(Path("jail"));
+  for (auto [kind, path, content] : {std::tuple<unsigned char, const char*, const char*>{1, "\\sub\\x", ""},
+                                     {0, "\\sub\\teacher.txt", "overwritten"},
+                                     {0, "\\ok.txt", "in"}}) {
+    AppendEntryHead(planted.data, kind, path, static_cast<int32_t>(std::strlen(content)));
+    planted.data.insert(planted.data.end(), content, content + std::strlen(content));
+    ++planted.entryCount;
+  }
+  UnpackResult result = Unpack(files, planted);
+  EXPECT_EQ(result.entriesRefused, 2);
+  EXPECT_EQ(result.filesWritten, 1);
+  EXPECT_EQ(ReadText(Path("elsewhere\\teacher.txt")), "keep");
+  EXPECT_FALSE(Exists(Path("elsewhere\\x")));
+  EXPECT_EQ(ReadText(Path("jail\\ok.txt")), "in");
 }
 
 class WindowsGrading : public WindowsPackage {};

@@ -1,5 +1,6 @@
 #include "tools/banktool/exam_commands.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <fstream>
@@ -19,7 +20,7 @@ namespace velmor {
 
 namespace {
 
-constexpr int kExitSomeSkipped = 1;  // unpack: entries skipped; grade-all: folders missing
+constexpr int kExitSomeSkipped = 1;  // unpack: entries skipped; grade-all: a row with a note
 constexpr int kExitMissing = 2;      // the bank, the question, its package, or the output
 constexpr int kExitUsage = 64;
 
@@ -106,6 +107,13 @@ class CandidateFiles : public FileAccess {
         break;
       case Placement::kBelow:
         place = UnpackTargetPath(root_, relative);
+        // A link would let one candidate's work count for another's; it is never followed.
+        if (files_.PassesLinkBelow(root_, place)) {
+          if (std::find(linked_.begin(), linked_.end(), relative) == linked_.end()) {
+            linked_.push_back(relative);
+          }
+          return ReadResult::kCannotOpen;
+        }
         break;
       case Placement::kUnsafe:
         return ReadResult::kCannotOpen;
@@ -128,6 +136,23 @@ class CandidateFiles : public FileAccess {
   bool LiesBelow(const std::string& folder, const std::string& target) override {
     return files_.LiesBelow(folder, target);
   }
+  bool PassesLinkBelow(const std::string& folder, const std::string& target) override {
+    return files_.PassesLinkBelow(folder, target);
+  }
+
+  // The targets (relative to the candidate folder, GBK) not read because a link lies on
+  // their way, in the order they were met.
+  const std::vector<std::string>& linked() const { return linked_; }
+
+  // Why some targets were not read, for a row or a report; empty when all were.
+  std::string Note() const {
+    if (linked_.empty()) return std::string();
+    std::string note = "not followed, a link: ";
+    for (std::size_t i = 0; i < linked_.size(); ++i) {
+      note += (i > 0 ? ", " : "") + GbkToUtf8(linked_[i]);
+    }
+    return note;
+  }
   bool ConvertToGbk(UnicodeText encoding, const unsigned char* bytes, std::size_t size,
                     std::string& gbk) override {
     return files_.ConvertToGbk(encoding, bytes, size, gbk);
@@ -144,6 +169,7 @@ class CandidateFiles : public FileAccess {
   std::string unpackFolder_;
   std::string root_;
   std::map<std::string, Read> read_;
+  std::vector<std::string> linked_;
 };
 
 // A spreadsheet cell: quoted when it holds a separator, a quote or a line break; a text
@@ -263,7 +289,9 @@ BanktoolResult UnpackCommand(const std::vector<std::string>& args) {
   BanktoolResult result{0, std::string(), subject.warning};
   for (const UnpackResult::Skipped& skipped : unpacked.skipped) {
     result.out += "skipped " + GbkToUtf8(skipped.relativePath) +
-                  (skipped.refused ? ": it would leave the folder\n" : ": could not be written\n");
+                  (skipped.throughLink ? ": a link lies on its way\n"
+                   : skipped.refused   ? ": it would leave the folder\n"
+                                       : ": could not be written\n");
   }
   result.out += "written " + std::to_string(unpacked.filesWritten) + ", skipped " +
                 std::to_string(unpacked.skipped.size()) + "\n";
@@ -289,6 +317,7 @@ BanktoolResult GradeCommand(const std::vector<std::string>& args) {
     }
     CandidateFiles candidate(*files, std::string(subject.package->unpackFolder.text()), root);
     graded = GradeRequirements(candidate, *subject.question);
+    if (!candidate.Note().empty()) subject.warning += "banktool: " + candidate.Note() + "\n";
   } else {
     graded = GradeRequirements(*files, *subject.question);
   }
@@ -335,6 +364,7 @@ BanktoolResult GradeAllCommand(const std::vector<std::string>& args) {
       GradeResult graded = GradeRequirements(candidate, *subject.question);
       row.total = graded.total;
       row.met = graded.met;
+      row.note = candidate.Note();
       for (std::size_t i = 0; i < requirements; ++i) metCounts[i] += graded.met[i] ? 1 : 0;
     }
     if (!row.note.empty()) {

@@ -27,6 +27,73 @@ bool NativePath(const std::string& model, std::string* native) {
   return !native->empty();
 }
 
+bool SameIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    char x = a[i] >= 'A' && a[i] <= 'Z' ? static_cast<char>(a[i] + 32) : a[i];
+    char y = b[i] >= 'A' && b[i] <= 'Z' ? static_cast<char>(b[i] + 32) : b[i];
+    if (x != y) return false;
+  }
+  return true;
+}
+
+// The name in `folder` that equals `name` without regard to ASCII case (the first in byte
+// order when several do); empty when there is none. Native names are UTF-8, whose bytes of
+// other characters never look like ASCII letters.
+std::string NameIgnoringCase(const std::string& folder, std::string_view name) {
+  DIR* listing = ::opendir(folder.c_str());
+  if (!listing) return std::string();
+  std::string found;
+  while (const dirent* item = ::readdir(listing)) {
+    std::string_view candidate(item->d_name);
+    if (SameIgnoringAsciiCase(candidate, name) && (found.empty() || candidate < found)) {
+      found = std::string(candidate);
+    }
+  }
+  ::closedir(listing);
+  return found;
+}
+
+// The native path as a Windows file system finds it, so that a candidate's 作业/说明.TXT is the
+// target 作业\说明.txt here as it is there: a component that does not exist as written is
+// matched among its folder's names without regard to ASCII case. Components after one that
+// cannot be found stay as written.
+std::string Placed(const std::string& native) {
+  struct stat status{};
+  if (native.empty() || ::lstat(native.c_str(), &status) == 0 || errno != ENOENT) return native;
+  std::string placed = native[0] == '/' ? "/" : "";
+  bool missing = false;
+  std::size_t start = 0;
+  while (start < native.size()) {
+    std::size_t slash = native.find('/', start);
+    if (slash == std::string::npos) slash = native.size();
+    std::string part = native.substr(start, slash - start);
+    start = slash + 1;
+    if (part.empty()) continue;
+    const std::string folder = placed.empty() ? "." : placed;
+    if (!placed.empty() && placed.back() != '/') placed += '/';
+    if (!missing && part != "." && part != ".." &&
+        ::lstat((placed + part).c_str(), &status) != 0 && errno == ENOENT) {
+      std::string match = NameIgnoringCase(folder, part);
+      if (match.empty()) {
+        missing = true;
+      } else {
+        part = match;
+      }
+    }
+    placed += part;
+  }
+  if (native.back() == '/' && placed.back() != '/') placed += '/';
+  return placed;
+}
+
+// The native spelling of a path in the bank's terms, found as Windows finds names.
+bool PlacedPath(const std::string& model, std::string* native) {
+  if (!NativePath(model, native)) return false;
+  *native = Placed(*native);
+  return true;
+}
+
 class Descriptor {
  public:
   explicit Descriptor(int descriptor) : descriptor_(descriptor) {}
@@ -75,15 +142,15 @@ class PosixToolFiles : public FileAccess {
  public:
   bool ListFolder(const std::string& folder, std::vector<FolderItem>& items) override {
     std::string native;
-    if (!NativePath(folder, &native)) return false;
+    if (!PlacedPath(folder, &native)) return false;
     DIR* listing = ::opendir(native.c_str());
     if (!listing) return false;
     while (dirent* item = ::readdir(listing)) {
       std::string name = item->d_name, gbk;
       if (name == "." || name == ".." || !Utf8ToGbk(name, &gbk)) continue;
       struct stat status{};
-      bool isFolder = ::stat((native + "/" + name).c_str(), &status) == 0 && S_ISDIR(status.st_mode);
-      items.push_back(FolderItem{gbk, isFolder});
+      const bool known = ::lstat((native + "/" + name).c_str(), &status) == 0;
+      items.push_back(FolderItem{gbk, known && S_ISDIR(status.st_mode), known && S_ISLNK(status.st_mode)});
     }
     ::closedir(listing);
     return true;
@@ -92,7 +159,7 @@ class PosixToolFiles : public FileAccess {
   ReadResult ReadSharedFile(const std::string& path, std::vector<unsigned char>& bytes,
                             uint64_t limit) override {
     std::string native;
-    if (!NativePath(path, &native)) return ReadResult::kCannotOpen;
+    if (!PlacedPath(path, &native)) return ReadResult::kCannotOpen;
     // Opened without waiting, so that a pipe put where a target belongs cannot hold us up,
     // and read only when it is a plain file.
     Descriptor file(::open(native.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
@@ -120,13 +187,13 @@ class PosixToolFiles : public FileAccess {
 
   void CreateFolder(const std::string& path) override {
     std::string native;
-    if (NativePath(path, &native)) ::mkdir(native.c_str(), 0777);
+    if (PlacedPath(path, &native)) ::mkdir(native.c_str(), 0777);
   }
 
   bool WriteWholeFile(const std::string& path, const unsigned char* bytes,
                       std::size_t size) override {
     std::string native;
-    if (!NativePath(path, &native)) return false;
+    if (!PlacedPath(path, &native)) return false;
     // A file without write permission is refused even for a privileged user, as Windows
     // refuses one marked read-only; a symbolic link in the file's place is not followed.
     struct stat status{};
@@ -158,6 +225,34 @@ class PosixToolFiles : public FileAccess {
     if (resolvedFolder.back() != '/') resolvedFolder += '/';
     return resolvedTarget.size() > resolvedFolder.size() &&
            resolvedTarget.compare(0, resolvedFolder.size(), resolvedFolder) == 0;
+  }
+
+  // The target must begin with the folder's text, as the unpack and candidate paths do.
+  bool PassesLinkBelow(const std::string& folder, const std::string& target) override {
+    std::string current, rest;
+    if (target.size() <= folder.size() || target.compare(0, folder.size(), folder) != 0 ||
+        !PlacedPath(folder, &current) || !NativePath(target.substr(folder.size()), &rest)) {
+      return true;
+    }
+    std::size_t start = 0;
+    while (start < rest.size()) {
+      std::size_t slash = rest.find('/', start);
+      if (slash == std::string::npos) slash = rest.size();
+      const std::string part = rest.substr(start, slash - start);
+      start = slash + 1;
+      if (part.empty()) continue;
+      std::string next = current + "/" + part;
+      struct stat status{};
+      if (::lstat(next.c_str(), &status) != 0) {
+        const std::string match = errno == ENOENT ? NameIgnoringCase(current, part) : "";
+        if (match.empty()) return false;
+        next = current + "/" + match;
+        if (::lstat(next.c_str(), &status) != 0) return false;
+      }
+      if (S_ISLNK(status.st_mode)) return true;
+      current = std::move(next);
+    }
+    return false;
   }
 
   bool ConvertToGbk(UnicodeText encoding, const unsigned char* bytes, std::size_t size,

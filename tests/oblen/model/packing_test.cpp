@@ -82,6 +82,17 @@ TEST(BuildPackage, UnreadableThingsArePackedAsFarAsTheyGo) {
   EXPECT_EQ(package.data.size(), 264u);
 }
 
+TEST(BuildPackage, LinksAreLeftOutNotPackedAsEmptyFiles) {
+  FakeFileAccess files;
+  files.AddFolder("S");
+  files.AddFile("S\\a.txt", "A");
+  files.AddLink("S\\elsewhere");
+  files.AddFile("S\\z.txt", "Z");
+  FilePackage package;
+  ASSERT_TRUE(BuildPackage(files, "S", "u", 1, package));
+  EXPECT_EQ(Entries(package), (std::vector<std::string>{"/", "\\a.txt=A", "\\z.txt=Z"}));
+}
+
 TEST(BuildPackage, PathsTooLongForTheirFieldAreLeftOut) {
   FakeFileAccess files;
   files.AddFolder("S");

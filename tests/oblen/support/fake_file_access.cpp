@@ -45,6 +45,13 @@ void FakeFileAccess::AddFile(const std::string& path, const std::string& content
   files_[path] = content;
 }
 
+void FakeFileAccess::AddLink(const std::string& path) {
+  if (!ParentExists(path)) throw std::logic_error("no parent folder for " + path);
+  listings_[Parent(path)].push_back(FolderItem{Name(path), false, true});
+  folders_.insert(path);  // it leads to a folder; a walk must not go down it
+  links_.insert(path);
+}
+
 bool FakeFileAccess::ListFolder(const std::string& folder, std::vector<FolderItem>& items) {
   if (folders_.count(folder) == 0 || unlistable_.count(folder) != 0) return false;
   auto listing = listings_.find(folder);
@@ -99,6 +106,16 @@ bool FakeFileAccess::LiesBelow(const std::string& folder, const std::string& tar
     if (a != b) return false;
   }
   return true;
+}
+
+bool FakeFileAccess::PassesLinkBelow(const std::string& folder, const std::string& target) {
+  for (const std::string& link : links_) {
+    if (link.size() > folder.size() && target.compare(0, link.size(), link) == 0 &&
+        (target.size() == link.size() || target[link.size()] == '\\')) {
+      return true;
+    }
+  }
+  return false;
 }
 
 bool FakeFileAccess::ConvertToGbk(UnicodeText encoding, const unsigned char* bytes,

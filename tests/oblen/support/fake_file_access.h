@@ -25,6 +25,9 @@ class FakeFileAccess : public FileAccess {
   void ReportSize(const std::string& path, uint64_t size) { reportedSizes_[path] = size; }
   void MakeUnlistable(const std::string& path) { unlistable_.insert(path); }
   void MakeUnwritable(const std::string& path) { unwritable_.insert(path); }
+  // A link in the tree: listed as one, and any path through it passes a link. Reads and
+  // writes still reach it, as a file system that follows links would.
+  void AddLink(const std::string& path);
 
   bool IsFolder(const std::string& path) const { return folders_.count(path) != 0; }
   bool HasFile(const std::string& path) const { return files_.count(path) != 0; }
@@ -42,6 +45,7 @@ class FakeFileAccess : public FileAccess {
   void CreateFolder(const std::string& path) override;
   // Lexical: the folder's path and a backslash begin the target (ASCII case ignored).
   bool LiesBelow(const std::string& folder, const std::string& target) override;
+  bool PassesLinkBelow(const std::string& folder, const std::string& target) override;
   // Through iconv (natively) or the Windows conversions (in the Windows build).
   bool ConvertToGbk(UnicodeText encoding, const unsigned char* bytes, std::size_t size,
                     std::string& gbk) override;
@@ -55,7 +59,7 @@ class FakeFileAccess : public FileAccess {
   std::set<std::string> folders_;
   std::map<std::string, std::string> files_;
   std::map<std::string, std::vector<FolderItem>> listings_;
-  std::set<std::string> unreadable_, unlistable_, unwritable_;
+  std::set<std::string> unreadable_, unlistable_, unwritable_, links_;
   std::map<std::string, std::size_t> readCuts_;
   std::map<std::string, uint64_t> reportedSizes_;
   std::vector<std::string> folderAttempts_, writeAttempts_, createdByReading_;

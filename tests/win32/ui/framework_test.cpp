@@ -2,6 +2,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <thread>
+
 #include "framework/dialog.h"
 #include "framework/list_view.h"
 #include "framework/message_table.h"
@@ -184,8 +186,46 @@ TEST(ListView, ColumnsRowsAndSelection) {
   EXPECT_EQ(list.FirstSelected(), -1);
 }
 
-// A refill runs with drawing suspended; afterwards the list draws again: it has its rows,
-// the whole list waits for one repaint, and a later change is drawn as usual.
+// A list's refill lock, as another thread meets it: a critical section lets its owner in
+// again, so only a second thread sees whether it is held.
+struct ListLock {
+  ListLock() { ::InitializeCriticalSection(&section); }
+  ~ListLock() {
+    if (list) ::RemoveWindowSubclass(list, &ListLock::Procedure, 0);
+    ::DeleteCriticalSection(&section);
+  }
+  bool HeldElsewhere() {
+    bool entered = false;
+    std::thread other([&] {
+      entered = ::TryEnterCriticalSection(&section) != FALSE;
+      if (entered) ::LeaveCriticalSection(&section);
+    });
+    other.join();
+    return !entered;
+  }
+  // Counts the rows the list takes in while the lock is held, and those it takes in without.
+  void WatchInserts(HWND watched) {
+    list = watched;
+    ::SetWindowSubclass(list, &ListLock::Procedure, 0, reinterpret_cast<DWORD_PTR>(this));
+  }
+  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                    UINT_PTR, DWORD_PTR data) {
+    auto* self = reinterpret_cast<ListLock*>(data);
+    if (message == LVM_INSERTITEMA) {
+      ++(self->HeldElsewhere() ? self->insertsInside : self->insertsOutside);
+    }
+    return ::DefSubclassProc(window, message, wParam, lParam);
+  }
+
+  CRITICAL_SECTION section;
+  HWND list = nullptr;
+  int insertsInside = 0;
+  int insertsOutside = 0;
+};
+
+// A refill runs with drawing suspended and adds its rows inside the lock it is given;
+// afterwards the lock is free again and the list draws again: it has its rows, the whole
+// list waits for one repaint, and a later change is drawn as usual.
 TEST(ListView, RefillLeavesDrawingOn) {
   TableDialog dialog;
   ASSERT_TRUE(dialog.Create(nullptr));
@@ -193,12 +233,12 @@ TEST(ListView, RefillLeavesDrawingOn) {
   fw::CListView list(dialog.GetItem(IDC_ITEMS));
   list.AddItem("旧");
   list.Select(0);
-  CRITICAL_SECTION lock;
-  ::InitializeCriticalSection(&lock);
-  list.Refill({{"第一", "5"}, {"第二"}, {}}, &lock);
-  EXPECT_TRUE(::TryEnterCriticalSection(&lock));  // left again
-  ::LeaveCriticalSection(&lock);
-  ::DeleteCriticalSection(&lock);
+  ListLock lock;
+  lock.WatchInserts(list);
+  list.Refill({{"第一", "5"}, {"第二"}, {}}, &lock.section);
+  EXPECT_EQ(lock.insertsInside, 3);
+  EXPECT_EQ(lock.insertsOutside, 0);
+  EXPECT_FALSE(lock.HeldElsewhere()) << "the refill kept the lock";
   ASSERT_EQ(list.ItemCount(), 3);
   EXPECT_EQ(list.GetItemText(0, 1), "5");
   EXPECT_EQ(list.GetItemText(1, 0), "第二");

@@ -90,6 +90,9 @@ int32_t ApplyTick(QuestionBank& bank, const OptionPlace& place, int32_t ticked);
 
 // --- Question view ---------------------------------------------------------------------------
 
+constexpr int32_t kPageLeft = 10;
+constexpr int32_t kPageWidth = 545;
+
 // Pages stacked from y 5 without gaps; the content is 15 pixels taller than the stack.
 struct ViewLayout {
   std::vector<int32_t> pageTops;

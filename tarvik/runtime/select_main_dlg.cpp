@@ -24,20 +24,23 @@ void CSelectMainDlg::FillPage(const SmallQuestion& question, const OptionPlace& 
   question_ = &question;
   DestroyRows();
   headerLines_ = QuestionHeaderLines(question);
-  pageHeight_ = static_cast<int32_t>(headerLines_.size()) * kHeaderLineHeight + 5;
   rows_.reserve(question.options.size());
+  std::vector<int32_t> rowHeights;
   for (std::size_t i = 0; i < question.options.size(); ++i) {
     auto row = std::make_unique<CSelectXuanxiangExDlg>(bank_);
     OptionPlace optionPlace = place;
     optionPlace.option = static_cast<int>(i);
     row->FillOption(question, question.options[i], optionPlace, mode);
-    if (!row->Create(hwnd())) continue;
-    row->Move(kOptionRowLeft, pageHeight_, kOptionRowWidth, row->rowHeight());
-    pageHeight_ += row->rowHeight();
-    row->Show();
+    if (!row->Create(hwnd())) continue;  // a row that could not be made takes no room
+    rowHeights.push_back(row->rowHeight());
     rows_.push_back(std::move(row));
   }
-  pageHeight_ += 10;
+  const PageLayout layout = LayOutPage(headerLines_.size(), rowHeights);
+  for (std::size_t i = 0; i < rows_.size(); ++i) {
+    rows_[i]->Move(kOptionRowLeft, layout.rowTops[i], kOptionRowWidth, rowHeights[i]);
+    rows_[i]->Show();
+  }
+  pageHeight_ = layout.height;
 }
 
 bool CSelectMainDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {

@@ -10,8 +10,6 @@ namespace velmor {
 
 namespace {
 
-constexpr int kPageLeft = 10;
-constexpr int kPageWidth = 545;
 const COLORREF kViewColour = RGB(249, 249, 190);
 
 }  // namespace
@@ -43,25 +41,28 @@ void CTimuDlg::FillQuestion(const BigQuestion* question, const QuestionPlace& pl
   DestroyPages();
   // Hundreds of pages and rows appear at once: draw them when they are all in place.
   fw::RedrawSuspended quiet(hwnd());
-  int32_t y = 5;
   pages_.reserve(question->smallQuestions.size());
+  std::vector<int32_t> pageHeights;
   for (std::size_t i = 0; i < question->smallQuestions.size(); ++i) {
     auto page = std::make_unique<CSelectMainDlg>(bank_);
-    if (!page->Create(hwnd())) continue;
+    if (!page->Create(hwnd())) continue;  // a page that could not be made takes no room
     page->FillPage(question->smallQuestions[i],
                    OptionPlace{place.category, place.question, static_cast<int>(i), -1}, mode);
-    page->Move(kPageLeft, y, kPageWidth, page->pageHeight());
-    y += page->pageHeight();
+    pageHeights.push_back(page->pageHeight());
     for (const auto& row : page->rows()) {
       rows_.push_back(row.get());
       rowWindows_[row->hwnd()] = row.get();
     }
     pages_.push_back(std::move(page));
   }
+  const ViewLayout layout = StackPages(pageHeights);
+  for (std::size_t i = 0; i < pages_.size(); ++i) {
+    pages_[i]->Move(kPageLeft, layout.pageTops[i], kPageWidth, pageHeights[i]);
+  }
   // Shown once all are in place: a page moved while shown makes every shown sibling's
   // visible region be worked out again.
   for (auto& page : pages_) page->Show();
-  contentHeight_ = y + 15;
+  contentHeight_ = layout.contentHeight;
   scrollRange_ = ViewScrollRange(contentHeight_, ClientRect().bottom);
   ::SetScrollRange(hwnd(), SB_VERT, 0, std::max(scrollRange_, 0), FALSE);
   ::ShowScrollBar(hwnd(), SB_VERT, ShowsScrollBar(scrollRange_));

@@ -36,7 +36,6 @@ bool CSelectXuanxiangExDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lP
       fw::OnMessage(WM_CTLCOLORBTN, &CSelectXuanxiangExDlg::OnControlColour),
       fw::OnMessage(WM_CTLCOLORSTATIC, &CSelectXuanxiangExDlg::OnControlColour),
       fw::OnMessage(WM_LBUTTONDOWN, &CSelectXuanxiangExDlg::OnLeftButtonDown),
-      fw::OnMessage(WM_TIMER, &CSelectXuanxiangExDlg::OnTimer),
       fw::OnCommand(IDC_OPTION_TICK, &CSelectXuanxiangExDlg::OnTickBox),
   };
   return fw::Dispatch(this, kMessages, message, wParam, lParam, result);
@@ -91,15 +90,6 @@ void CSelectXuanxiangExDlg::Tick() {
   ticked_ = ApplyTick(bank_, place_, ticked_);
   data().ShowValues();
   Invalidate();
-}
-
-LRESULT CSelectXuanxiangExDlg::OnTimer(WPARAM, LPARAM) {
-  POINT cursor;
-  ::GetCursorPos(&cursor);
-  RECT window = WindowRect();
-  SetHovered(::PtInRect(&window, cursor) != FALSE);
-  ResyncTick();
-  return 0;
 }
 
 void CSelectXuanxiangExDlg::SetHovered(bool hovered) {

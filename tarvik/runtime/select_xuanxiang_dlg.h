@@ -1,8 +1,8 @@
 // CSelectXuanxiangExDlg: one option row of a question page. A tick box, a framed band with
 // the option's text lines, and by run mode a red fill for answers, a score box or a
-// statistics line. A click ticks the option in the bank at once; a 100 ms poll (the
-// question view's timer for all its rows, or a timer message to the row) drives the hover
-// colours and brings single-choice ticks back in line with the bank.
+// statistics line. A click ticks the option in the bank at once; the question view's 100 ms
+// poll, one timer for all its rows, drives the hover colours and brings single-choice ticks
+// back in line with the bank.
 #pragma once
 
 #include <windows.h>
@@ -47,7 +47,6 @@ class CSelectXuanxiangExDlg : public fw::CDialog {
   LRESULT OnPaint(WPARAM, LPARAM);
   LRESULT OnControlColour(WPARAM wParam, LPARAM lParam);
   LRESULT OnLeftButtonDown(WPARAM, LPARAM);
-  LRESULT OnTimer(WPARAM, LPARAM);
   void OnTickBox() { Tick(); }
   void Tick();
   void Draw(HDC dc, const RECT& client);

@@ -240,10 +240,9 @@ RowPixels Look(CSelectXuanxiangExDlg& row) {
 
 constexpr uint32_t Pixel(int r, int g, int b) { return (r << 16) | (g << 8) | b; }
 
-TEST_F(AnsweringTest, RowsPaintAnswersScoresAndHoverByMode) {
+TEST_F(AnsweringTest, RowsPaintAnswersAndScoresByMode) {
   const uint32_t red = Pixel(225, 0, 0), white = Pixel(255, 255, 255),
-                 ticked = Pixel(168, 213, 244), hover = Pixel(225, 225, 225),
-                 frame = Pixel(91, 130, 230), hoverFrame = Pixel(255, 0, 0);
+                 ticked = Pixel(168, 213, 244), frame = Pixel(91, 130, 230);
   const struct {
     int32_t mode;
     uint32_t answerBand;  // option B of the first question: an answer, ticked
@@ -265,19 +264,54 @@ TEST_F(AnsweringTest, RowsPaintAnswersScoresAndHoverByMode) {
   }
   EXPECT_EQ(Row(0, 0).lines().back(), "选择统计：总选择次数：3，选择率：75％。");
   EXPECT_EQ(Row(0, 0).rowHeight(), 50);
+}
 
-  // The cursor over a row lights it on the next timer tick, and leaving puts it out.
-  Open(kKindChoice);
-  RECT place = Row(0, 2).WindowRect();
-  ::SetCursorPos(place.left + 100, place.top + 10);
-  Timer(Row(0, 2));
-  EXPECT_TRUE(Row(0, 2).hovered());
-  RowPixels lit = Look(Row(0, 2));
-  EXPECT_EQ(lit.band, hover);
-  EXPECT_EQ(lit.outline, hoverFrame);
-  ::SetCursorPos(0, 0);
-  Timer(Row(0, 2));
-  EXPECT_EQ(Look(Row(0, 2)).band, white);
+// A pixel of a window as it stands on the screen.
+uint32_t OnScreen(fw::CWindow window, int x, int y) {
+  HDC dc = ::GetDC(window);
+  COLORREF colour = ::GetPixel(dc, x, y);
+  ::ReleaseDC(window, dc);
+  return Pixel(GetRValue(colour), GetGValue(colour), GetBValue(colour));
+}
+
+// The question view's poll finds the row under the cursor, also on the row's tick box, lights
+// it on the screen at once and puts out the row it leaves.
+TEST_F(AnsweringTest, TheViewsPollLightsTheRowUnderTheCursor) {
+  Open(kKindChoice, true);  // the cursor finds shown windows only
+  // The view polls on a timer of its own; the test sends the ticks itself.
+  ASSERT_TRUE(::KillTimer(view().hwnd(), CTimuDlg::kTimerId));
+  const uint32_t hover = Pixel(225, 225, 225), frame = Pixel(91, 130, 230),
+                 hoverFrame = Pixel(255, 0, 0);
+  auto at = [](fw::CWindow window, int x, int y) {
+    RECT place = window.WindowRect();
+    return POINT{place.left + x, place.top + y};
+  };
+  const struct {
+    const char* where;
+    POINT cursor;
+    CSelectXuanxiangExDlg* lit;  // unticked, so that it shows the hover fill
+  } cases[] = {
+      {"band of C", at(Row(0, 2), 100, 10), &Row(0, 2)},
+      {"tick box of A", at(Row(0, 0), 12, 10), &Row(0, 0)},
+      {"band of B, second page", at(Row(1, 1), 300, 15), &Row(1, 1)},
+      {"page header", at(*view().pages().at(1), 100, 10), nullptr},
+      {"stem", at(dialog->stemView(), 50, 50), nullptr},
+      {"band of C again", at(Row(0, 2), 400, 20), &Row(0, 2)},
+  };
+  for (const auto& c : cases) {
+    ::SetCursorPos(c.cursor.x, c.cursor.y);
+    Timer(view());
+    for (const auto& page : view().pages()) {
+      for (const auto& row : page->rows()) {
+        const bool lit = row.get() == c.lit;
+        EXPECT_EQ(row->hovered(), lit) << c.where;
+        EXPECT_EQ(OnScreen(*row, 60, 2), lit ? hoverFrame : frame) << c.where;
+      }
+    }
+    if (c.lit) {
+      EXPECT_EQ(OnScreen(*c.lit, 28, c.lit->rowHeight() / 2), hover) << c.where;
+    }
+  }
 }
 
 TEST_F(AnsweringTest, NavigatorHoverAndTheSelectedItem) {

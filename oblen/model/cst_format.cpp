@@ -51,9 +51,15 @@ bool ReadPackage(ByteSource& source, FilePackage& package) {
 
 std::string_view OperationBankHeader::MagicText() { return kMagic; }
 
-bool OperationBank::LoadFrom(ByteSource& source) {
+bool OperationBankHeader::HasMagic() const {
+  return std::memcmp(bytes_.data(), kMagic, sizeof kMagic - 1) == 0;
+}
+
+bool OperationBank::LoadFrom(ByteSource& source, bool signedOnly) {
   Clear();
   if (!source.Read(header_.bytes().data(), OperationBankHeader::kSize)) return false;
+  // Before any count of a foreign file is believed.
+  if (signedOnly && !header_.HasMagic()) return false;
 
   const int32_t groupCount = header_.groupCount();
   if (groupCount < 0) return false;
@@ -120,11 +126,15 @@ bool OperationBank::LoadFrom(ByteSource& source) {
   return true;
 }
 
-bool OperationBank::Load(const std::string& path) {
+bool OperationBank::Load(const std::string& path) { return LoadFile(path, false); }
+
+bool OperationBank::LoadSigned(const std::string& path) { return LoadFile(path, true); }
+
+bool OperationBank::LoadFile(const std::string& path, bool signedOnly) {
   Clear();
   FileSource source;
   if (path.find('\0') != std::string::npos || !source.Open(path)) return false;
-  return LoadFrom(source);
+  return LoadFrom(source, signedOnly);
 }
 
 void OperationBank::PrepareHeaderForSave() {

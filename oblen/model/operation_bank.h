@@ -37,6 +37,8 @@ class OperationBankHeader {
 
   // "Oblenquest文件" in GBK, without its terminator.
   static std::string_view MagicText();
+  // Whether the header starts with the magic text.
+  bool HasMagic() const;
 
   int32_t packageCount() const { return Field(kPackageCountOffset); }
   int32_t formatVersion() const { return Field(kVersionOffset); }
@@ -134,15 +136,19 @@ class OperationBank {
   // never damages the previous file (it is replaced only once the new one is complete).
   bool Load(const std::string& path);
   bool Save(const std::string& path);
+  // Load for callers that must not take a foreign file for a bank: a file whose header lacks
+  // the magic text is refused right after the header, before any count in it is believed.
+  bool LoadSigned(const std::string& path);
 
   // The same format over byte streams. LoadFrom starts with the bank cleared.
-  bool LoadFrom(ByteSource& source);
+  bool LoadFrom(ByteSource& source, bool signedOnly = false);
   bool SaveTo(ByteSink& sink);
 
  private:
   QuestionGroup* MutableGroup(int group);
   OperationQuestion* MutableQuestion(int group, int question);
   void PrepareHeaderForSave();
+  bool LoadFile(const std::string& path, bool signedOnly);
 
   OperationBankHeader header_;
   std::vector<QuestionGroup> groups_;

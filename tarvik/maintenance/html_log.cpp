@@ -42,8 +42,10 @@ bool CBase::Append(std::string_view text) const {
   return std::fclose(file) == 0 && written;
 }
 
-void CBase::StartLog() {
-  if (Append(kHeader)) logStarted = true;
+bool CBase::StartLog() {
+  if (!Append(kHeader)) return false;
+  logStarted = true;
+  return true;
 }
 
 void CBase::LogInfo(const char* format, ...) {
@@ -52,7 +54,7 @@ void CBase::LogInfo(const char* format, ...) {
   va_start(arguments, format);
   std::string line = kInfoPrefix + Format(format, arguments) + kInfoSuffix;
   va_end(arguments);
-  Append(line);
+  if (!Append(line)) ++lostLines_;
 }
 
 void CBase::LogError(const char* format, ...) {
@@ -61,7 +63,7 @@ void CBase::LogError(const char* format, ...) {
   va_start(arguments, format);
   std::string line = kErrorPrefix + Format(format, arguments) + kErrorSuffix;
   va_end(arguments);
-  Append(line);
+  if (!Append(line)) ++lostLines_;
 }
 
 std::string EscapeHtml(std::string_view text) {

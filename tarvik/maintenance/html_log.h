@@ -29,18 +29,21 @@ class CBase {
   const char* fileName() const { return fileName_.c_str(); }
 
   // Appends the two header lines and, when they reached the file, marks the log as started
-  // for the rest of the process.
-  void StartLog();
+  // for the rest of the process. True when they reached it.
+  bool StartLog();
   // An information line (black) and an error line (red, bold): the message formatted
   // printf-style. Written only once a log has been started in this process; a file that
-  // does not open loses the line and nothing else happens.
+  // does not open loses the line, which lostLines() counts, and nothing else happens.
   void LogInfo(const char* format, ...) VELMOR_PRINTF_FORMAT(2, 3);
   void LogError(const char* format, ...) VELMOR_PRINTF_FORMAT(2, 3);
+
+  int lostLines() const { return lostLines_; }
 
  private:
   bool Append(std::string_view text) const;
 
   FixedText<256> fileName_;
+  int lostLines_ = 0;
 };
 
 // Whether a log header has been written in this process (never cleared).

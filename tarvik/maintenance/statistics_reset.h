@@ -23,17 +23,34 @@ inline constexpr char kToolLogPath[] = "c:\\a.htm";
 inline constexpr std::size_t kMaxWalkPath = 256;
 
 struct ResetSummary {
-  int files = 0;   // files offered to the reset
-  int errors = 0;  // error lines: files refused or not saved, paths too long
+  int files = 0;      // files offered to the reset (not links, not the log itself)
+  int errors = 0;     // error lines: files refused, left alone or not saved, links, long paths
+  int links = 0;      // symbolic links and junctions: never followed, never replaced
+  int leftAlone = 0;  // banks that would not save back as they were read
+  bool logStarted = false;  // the header of this run reached the log
+  int lostLogLines = 0;     // lines after it that did not
 };
 
-// Starts a log at `logPath`, then walks `folder` and resets every file found.
-ResetSummary InitializeFolder(const std::string& folder, ResetOperation operation,
-                              const std::string& logPath);
+// What to do when the log cannot be started: the tool dialog goes on without one, a script
+// is better told before anything has changed.
+enum class WithoutLog { kGoOn, kStop };
 
-// One file: logs it, loads it and, when it is a whole question bank (it loaded completely and
-// carries the bank signature), applies the operation and saves it back to the same path.
-// Anything else is left byte for byte as it was. False when an error line was written.
-bool InitializeBankFile(const std::string& path, ResetOperation operation, CBase& log);
+// Starts a log at `logPath`, then walks `folder` and resets every file found. The log file
+// itself, when it lies in the folder, is passed over.
+ResetSummary InitializeFolder(const std::string& folder, ResetOperation operation,
+                              const std::string& logPath,
+                              WithoutLog withoutLog = WithoutLog::kGoOn);
+
+enum class FileOutcome {
+  kReset,      // loaded, reset and saved back
+  kRefused,    // no whole question bank (no signature, damaged, unreadable): left as it was
+  kLeftAlone,  // a bank whose save would change more than the reset fields: left as it was
+  kNotSaved,   // the save failed; the file is as the safe save leaves it (unchanged)
+};
+
+// One file: logs it, loads it when it carries the bank signature and, when the whole file is
+// what a save of it writes, applies the operation and saves it back to the same path.
+// Anything else is left byte for byte as it was, with an error line.
+FileOutcome InitializeBankFile(const std::string& path, ResetOperation operation, CBase& log);
 
 }  // namespace velmor

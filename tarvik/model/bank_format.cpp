@@ -49,10 +49,12 @@ bool BankHeader::HasSignature() const {
   return std::memcmp(bytes_.data() + kSignatureOffset, kSignature, sizeof kSignature) == 0;
 }
 
-bool QuestionBank::LoadFrom(ByteSource& source) {
+bool QuestionBank::LoadFrom(ByteSource& source, bool signedOnly) {
   Clear();
   if (!source.Read(header_.bytes().data(), BankHeader::kSize)) return false;
   title_.AssignRaw(header_.titleCopy());
+  // Before any count of a foreign file is believed.
+  if (signedOnly && !header_.HasSignature()) return false;
 
   const int32_t categoryCount = header_.categoryCount();
   for (int32_t c = 0; c < categoryCount; ++c) {
@@ -124,14 +126,18 @@ bool QuestionBank::LoadFrom(ByteSource& source) {
   return true;
 }
 
-bool QuestionBank::Load(const std::string& path) {
+bool QuestionBank::Load(const std::string& path) { return LoadFile(path, false); }
+
+bool QuestionBank::LoadSigned(const std::string& path) { return LoadFile(path, true); }
+
+bool QuestionBank::LoadFile(const std::string& path, bool signedOnly) {
   // A path the bank could not remember would make a later save go elsewhere.
   if (path.size() > kMaxPathLength || path.find('\0') != std::string::npos) return false;
   filePath_ = path;
   Clear();
   FileSource source;
   if (!source.Open(path)) return false;
-  return LoadFrom(source);
+  return LoadFrom(source, signedOnly);
 }
 
 void QuestionBank::PrepareHeaderForSave() {

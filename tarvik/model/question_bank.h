@@ -172,9 +172,13 @@ class QuestionBank {
   // the previous file (it is replaced only once the new one is complete).
   bool Load(const std::string& path);
   bool Save(const std::string& path);
+  // Load for callers that must not take a foreign file for a bank: a file whose header lacks
+  // the signature is refused right after the header, before any count in it is believed
+  // (header() then tells why).
+  bool LoadSigned(const std::string& path);
 
   // The same formats over byte streams. LoadFrom starts with the bank cleared.
-  bool LoadFrom(ByteSource& source);
+  bool LoadFrom(ByteSource& source, bool signedOnly = false);
   bool SaveTo(ByteSink& sink);
 
  private:
@@ -182,6 +186,7 @@ class QuestionBank {
   BigQuestion* MutableBigQuestion(int category, int question);
   SmallQuestion* MutableSmallQuestion(int category, int question, int small);
   void PrepareHeaderForSave();
+  bool LoadFile(const std::string& path, bool signedOnly);
 
   std::vector<Category> categories_;
   Text128 title_;

@@ -1,8 +1,8 @@
 #include "tools/banktool/banktool.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <fstream>
-#include <iterator>
 
 #include "oblen/model/operation_bank.h"
 #include "oblen/model/pattern_match.h"
@@ -155,25 +155,51 @@ BanktoolResult Resave(const std::string& from, const std::string& to) {
   return WithBank<QuestionBank>(from, save);
 }
 
-BanktoolResult Dump(const std::string& path) {
-  if (LooksLikeOperationBank(path)) {
-    return WithBank<OperationBank>(path, [](const OperationBank& bank) {
-      return BanktoolResult{0, DumpOperationBank(bank), std::string()};
-    });
+bool Signed(const QuestionBank& bank) { return bank.header().HasSignature(); }
+bool Signed(const OperationBank& bank) { return bank.header().HasMagic(); }
+
+// A dump reads nothing past the header of a file that does not start as a bank: the counts of
+// any other file are no counts, and believing them could read all of it.
+template <typename Bank, typename Write>
+BanktoolResult DumpSigned(const std::string& path, Write write) {
+  Bank bank;
+  const bool loaded = bank.LoadSigned(path);
+  if (!loaded && !Signed(bank)) {
+    return BanktoolResult{kExitLoadFailed, std::string(),
+                          "banktool: " + path + " does not open as a bank file\n"};
   }
-  return WithBank<QuestionBank>(path, [](const QuestionBank& bank) {
-    return BanktoolResult{0, DumpQuestionBank(bank), std::string()};
-  });
+  BanktoolResult result{0, write(bank), std::string()};
+  return loaded ? result : LoadFailed(result, path);
+}
+
+BanktoolResult Dump(const std::string& path) {
+  if (LooksLikeOperationBank(path)) return DumpSigned<OperationBank>(path, DumpOperationBank);
+  return DumpSigned<QuestionBank>(path, DumpQuestionBank);
+}
+
+// The whole of an input file; false for a folder and for a file that cannot be read.
+bool ReadInput(const std::string& path, std::string* bytes) {
+  if (IsFolder(path)) return false;
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) return false;
+  bytes->clear();
+  char piece[1 << 16];
+  std::size_t count;
+  while ((count = std::fread(piece, 1, sizeof piece, file)) > 0) bytes->append(piece, count);
+  const bool read = !std::ferror(file);
+  std::fclose(file);
+  return read;
+}
+
+BanktoolResult Unreadable(const std::string& path) {
+  return BanktoolResult{kExitNoFolder, std::string(), "banktool: could not read " + path + "\n"};
 }
 
 // Grades one file as a requirement would: its content without zero bytes against the pattern,
 // an empty file never matching. The file is only read, never created.
 BanktoolResult Match(const std::string& pattern, const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (!in.good() && !in.eof()) {
-    return BanktoolResult{kExitNoMatch, std::string(), "banktool: could not read " + path + "\n"};
-  }
+  std::string text;
+  if (!ReadInput(path, &text)) return Unreadable(path);
   const bool empty = text.empty();
   text.erase(std::remove(text.begin(), text.end(), '\0'), text.end());
   const bool matched = !empty && MatchPattern(pattern, text);
@@ -188,13 +214,24 @@ BanktoolResult ResetFolder(const std::string& folder, ResetOperation operation,
   if (!IsFolder(folder)) {
     return BanktoolResult{kExitNoFolder, std::string(), "banktool: no folder " + folder + "\n"};
   }
-  ResetSummary summary = InitializeFolder(folder, operation, log);
+  // Nothing is reset that the log could not tell of.
+  ResetSummary summary = InitializeFolder(folder, operation, log, WithoutLog::kStop);
+  if (!summary.logStarted) {
+    return BanktoolResult{kExitResetErrors, std::string(),
+                          "banktool: could not write the log " + log + "; nothing was reset\n"};
+  }
   BanktoolResult result;
   result.out = "files " + std::to_string(summary.files) + ", errors " +
-               std::to_string(summary.errors) + "\n";
+               std::to_string(summary.errors) + ", links " + std::to_string(summary.links) +
+               ", left alone " + std::to_string(summary.leftAlone) + "\n";
   if (summary.errors > 0) {
     result.exitCode = kExitResetErrors;
     result.err = "banktool: some files were not reset; see " + log + "\n";
+  }
+  if (summary.lostLogLines > 0) {
+    result.exitCode = kExitResetErrors;
+    result.err += "banktool: " + std::to_string(summary.lostLogLines) +
+                  " lines did not reach the log " + log + "\n";
   }
   return result;
 }
@@ -217,11 +254,8 @@ std::string BaseName(const std::string& path) {
 }
 
 BanktoolResult Import(const std::string& from, const std::string& to) {
-  std::ifstream in(from, std::ios::binary);
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (!in.good() && !in.eof()) {
-    return BanktoolResult{kExitNoFolder, std::string(), "banktool: could not read " + from + "\n"};
-  }
+  std::string text;
+  if (!ReadInput(from, &text)) return Unreadable(from);
   QuestionBank bank;
   bank.SetTitle(Utf8ToGbkLossy(BaseName(from)));
   bank.SetKind(1);  // a test of choice questions

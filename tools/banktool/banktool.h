@@ -1,16 +1,19 @@
 // banktool: a command-line companion for scripting and checking bank files.
 //
 //   banktool resave IN OUT   load IN, save it to OUT
-//   banktool dump FILE       print the bank as one JSON object (texts in UTF-8)
+//   banktool dump FILE       print the bank as one JSON object (texts in UTF-8); a file that
+//                            does not start as a bank is refused after its header
 //   banktool score FILE      print the total score of the stored ticks
 //   banktool match PATTERN FILE
 //                            exit 0 when FILE's content, zero bytes removed, matches the
-//                            grading pattern, 1 when not
+//                            grading pattern, 1 when not, 2 when FILE cannot be read
 //   banktool reset-counts FOLDER LOG
 //   banktool reset-ticks FOLDER LOG
 //                            the statistics tool's resets (selection counts, stored ticks)
 //                            of every bank under FOLDER, appending the HTML log to LOG;
-//                            exit 1 when a file was refused or not saved, 2 without FOLDER
+//                            exit 1 when a file was refused, left alone or not saved, a link
+//                            was passed over, or LOG could not be written (then nothing is
+//                            reset), 2 without FOLDER
 //   banktool unpack BANK ID [FOLDER]
 //                            unpack question ID's package into its stored folder or FOLDER;
 //                            exit 1 when entries were skipped, 2 without bank, question or
@@ -39,8 +42,8 @@ struct BanktoolResult {
 };
 
 // Exit codes: 0 success; 1 the load failed (resave still writes what was read, dump and
-// score still print it), or match found no match or could not read the file; 2 the save
-// failed; 64 wrong usage.
+// score still print it), or match found no match; 2 the save failed, or an input file (of
+// match, import) is a folder or cannot be read; 64 wrong usage.
 BanktoolResult RunBanktool(const std::vector<std::string>& args);
 
 }  // namespace velmor

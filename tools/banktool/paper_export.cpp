@@ -104,10 +104,38 @@ void PutHex(Page& out, uint32_t byte) {
   out += kHex[byte & 15];
 }
 
+// A face name as it may stand inside the quoted family of a style attribute: letters,
+// digits, space, '-', '_', '.', '@' (the vertical faces) and whole double-byte characters.
+// Anything else -- a quote, a backslash, a semicolon, a control byte, half a character --
+// could end the name, the declaration or the attribute, and is dropped. A stored face has at
+// most 31 bytes; what is kept goes into `kept`, which must hold as many as `face`.
+std::string_view FaceName(std::string_view face, char* kept) {
+  std::size_t length = 0;
+  for (std::size_t at = 0; at < face.size(); ++at) {
+    const unsigned char byte = static_cast<unsigned char>(face[at]);
+    if (IsGbkLeadByte(byte)) {
+      const unsigned char trail = at + 1 < face.size() ? static_cast<unsigned char>(face[at + 1]) : 0;
+      if (trail >= 0x40 && trail <= 0xFE && trail != 0x7F) {
+        kept[length++] = face[at];
+        kept[length++] = face[++at];
+      }
+      continue;
+    }
+    if ((byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') || (byte >= '0' && byte <= '9') ||
+        byte == ' ' || byte == '-' || byte == '_' || byte == '.' || byte == '@') {
+      kept[length++] = static_cast<char>(byte);
+    }
+  }
+  return std::string_view(kept, length);
+}
+
 void PutSpanStyle(const CharFormatFields& format, HtmlText& text, Page& out) {
-  if (!format.face.empty()) {
+  char kept[64];
+  const std::string_view face =
+      FaceName(std::string_view(format.face).substr(0, sizeof kept), kept);
+  if (!face.empty()) {
     out += "font-family:'";
-    text.Append(format.face, out);
+    text.Append(face, out);
     out += "';";
   }
   if (format.height > 0 && format.height < 20 * 200) {
@@ -130,6 +158,17 @@ void PutSpanStyle(const CharFormatFields& format, HtmlText& text, Page& out) {
     Put(out, {"text-decoration:", underline ? "underline" : "", underline && strike ? " " : "",
               strike ? "line-through" : "", ";"});
   }
+}
+
+// The letter of the option at `index` (from 0) as spreadsheet columns go: A to Z, then AA,
+// AB, ... AZ, BA, ... ZZ, AAA. Written backwards into `label`, which seven letters fill for any
+// position an option list can have.
+std::string_view OptionLetters(std::size_t index, char (&label)[8]) {
+  char* at = label + sizeof label;
+  for (std::size_t rest = index + 1; rest > 0 && at > label; rest = (rest - 1) / 26) {
+    *--at = static_cast<char>('A' + (rest - 1) % 26);
+  }
+  return std::string_view(at, static_cast<std::size_t>(label + sizeof label - at));
 }
 
 // The stem of a content blob as spans and pictures, appended to `html`.
@@ -251,16 +290,23 @@ void WritePaperHtml(const QuestionBank& bank, bool answers, std::ostream& out) {
         text.Append(small.text.text(), html);
         Put(html, {" <span class=\"type\">", small.singleChoice ? u8"（单选，" : u8"（多选，", Decimal(small.score),
                    u8"分）</span></p>\n<ul class=\"options\">\n"});
+        // Past Z the letters come in twos, and "AB" alone could be A and B: such a key
+        // separates its answers.
+        const std::string_view separator = small.options.size() > 26 ? u8"、" : "";
         std::string letters;
-        char letter = 'A';
-        for (const ChoiceOption& option : small.options) {
+        for (std::size_t o = 0; o < small.options.size(); ++o) {
+          const ChoiceOption& option = small.options[o];
+          char label[8];
+          const std::string_view letter = OptionLetters(o, label);
           const bool marked = answers && option.isAnswer;
-          if (option.isAnswer) letters += letter;
+          if (option.isAnswer) {
+            if (!letters.empty()) letters += separator;
+            letters += letter;
+          }
           Put(html, {"<li", marked ? " class=\"answer\"" : "", "><span class=\"box\"></span>",
-                     std::string_view(&letter, 1), ". "});
+                     letter, ". "});
           text.Append(option.text.text(), html);
           Put(html, {marked ? u8"<span class=\"mark\">✔</span>" : "", "</li>\n"});
-          letter = letter == 'Z' ? 'Z' : static_cast<char>(letter + 1);
         }
         html += "</ul>\n</div>\n";
         Put(key, {"<li>", Decimal(number), ". ", letters.empty() ? std::string_view(u8"（无）") : std::string_view(letters), "</li>\n"});

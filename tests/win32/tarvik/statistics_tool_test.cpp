@@ -59,12 +59,17 @@ std::string Fields(const std::string& path) {
   return fields;
 }
 
-std::string Lines(const std::string& path, bool bank) {
+enum class Kind { kBank, kNoBank, kNotAsRead };
+
+std::string Lines(const std::string& path, Kind kind) {
   std::string lines = "<font face=\"Arial\" size=\"2\" color=\"#000000\">处理库文件：" + path +
                       "</font><br>\r\n";
-  if (!bank) {
+  if (kind == Kind::kNoBank) {
     lines += "<font face=\"Arial\" size=\"2\" color=\"#FF0000\"><b>读取库文件失败：" + path +
              "</b></font><br>\r\n";
+  } else if (kind == Kind::kNotAsRead) {
+    lines += "<font face=\"Arial\" size=\"2\" color=\"#FF0000\"><b>库文件无法按原样保存，未改动：" +
+             path + "</b></font><br>\r\n";
   }
   return lines;
 }
@@ -78,6 +83,11 @@ TEST(StatisticsTool, ButtonsResetTheChosenFolderAndAppendToTheLog) {
   MakeFolder(tree.File("sub"));
   SaveBank(tree.File("sub\\b.lst"));
   WriteFileBytes(tree.File("sub\\notes.txt"), Bytes{'h', 'i'});
+  // A bank followed by bytes no record holds: a save would drop them.
+  SaveBank(tree.File("sub\\tail.lst"));
+  Bytes tail = ReadFileBytes(tree.File("sub\\tail.lst"));
+  tail.push_back('x');
+  WriteFileBytes(tree.File("sub\\tail.lst"), tail);
   ::DeleteFileA(kLog);
 
   CToolTongji tool;
@@ -108,10 +118,12 @@ TEST(StatisticsTool, ButtonsResetTheChosenFolderAndAppendToTheLog) {
   const std::string expected = [&] {
     std::string lines;
     for (const std::string& name : ListFolderAsListed(tree.path())) {
-      if (name == "a.lst") lines += Lines(tree.File("a.lst"), true);
+      if (name == "a.lst") lines += Lines(tree.File("a.lst"), Kind::kBank);
       if (name != "sub") continue;
       for (const std::string& inner : ListFolderAsListed(tree.File("sub"))) {
-        lines += Lines(tree.File("sub\\" + inner), inner == "b.lst");
+        lines += Lines(tree.File("sub\\" + inner), inner == "b.lst"      ? Kind::kBank
+                                                  : inner == "tail.lst" ? Kind::kNotAsRead
+                                                                        : Kind::kNoBank);
       }
     }
     return "<html><head><title>日志文件</title></head><body>\r\n"
@@ -125,6 +137,7 @@ TEST(StatisticsTool, ButtonsResetTheChosenFolderAndAppendToTheLog) {
   Press(tool, IDC_TOOL_RESET_CHOICES);
   EXPECT_EQ(Fields(tree.File("sub\\b.lst")), "0/0 0/0 ");
   EXPECT_EQ(ReadFileBytes(tree.File("sub\\notes.txt")), (Bytes{'h', 'i'}));
+  EXPECT_EQ(ReadFileBytes(tree.File("sub\\tail.lst")), tail);
   EXPECT_EQ(ReadThroughWin32(kLog), expected + expected);
   EXPECT_FALSE(tool.ended());  // the dialog stays open
   EXPECT_EQ(platform.messages.size(), 1u);

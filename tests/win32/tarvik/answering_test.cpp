@@ -210,6 +210,7 @@ TEST_F(AnsweringTest, QuestionViewStacksPagesAndScrollsInFives) {
   EXPECT_EQ(top(0), 5);
   EXPECT_EQ(top(1), 5 + pages[0]->pageHeight());  // no gap
   EXPECT_EQ(pages[0]->pageHeight(), 25 + 5 + 3 * 30 + 10);
+  EXPECT_EQ(view().contentHeight(), top(9) + pages[9]->pageHeight() + 15);
   EXPECT_EQ(view().scrollRange(), view().contentHeight() - view().ClientRect().bottom);
   EXPECT_TRUE(view().GetStyle() & WS_VSCROLL);
 

@@ -60,9 +60,6 @@ class RecordingFiles : public velmor::FileAccess {
   // targets inside on their own.
   bool LiesBelow(const std::string&, const std::string&) override { return true; }
   bool PassesLinkBelow(const std::string&, const std::string&) override { return false; }
-  bool ConvertToGbk(velmor::UnicodeText, const unsigned char*, std::size_t, std::string&) override {
-    return false;
-  }
 };
 
 }  // namespace

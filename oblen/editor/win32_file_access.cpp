@@ -152,51 +152,6 @@ bool Win32FileAccess::PassesLinkBelow(const std::string& folder, const std::stri
   return false;
 }
 
-bool Win32FileAccess::ConvertToGbk(UnicodeText encoding, const unsigned char* bytes,
-                                   std::size_t size, std::string& gbk) {
-  if (size > INT32_MAX / 2) return false;
-  std::wstring wide;
-  if (encoding == UnicodeText::kUtf8) {
-    int length = ::MultiByteToWideChar(CP_UTF8, 0, reinterpret_cast<const char*>(bytes),
-                                       static_cast<int>(size), nullptr, 0);
-    if (length <= 0 && size > 0) return false;
-    wide.resize(static_cast<std::size_t>(length));
-    ::MultiByteToWideChar(CP_UTF8, 0, reinterpret_cast<const char*>(bytes),
-                          static_cast<int>(size), &wide[0], length);
-  } else {
-    const bool big = encoding == UnicodeText::kUtf16BigEndian;
-    wide.resize(size / 2);
-    for (std::size_t i = 0; i < wide.size(); ++i) {
-      unsigned first = bytes[2 * i], second = bytes[2 * i + 1];
-      wide[i] = static_cast<wchar_t>(big ? (first << 8 | second) : (second << 8 | first));
-    }
-  }
-  // Code page 936 has nothing beyond the first plane: a surrogate pair is one character GBK
-  // lacks, and becomes one "?", not two.
-  std::wstring characters;
-  characters.reserve(wide.size());
-  for (std::size_t i = 0; i < wide.size(); ++i) {
-    wchar_t unit = wide[i];
-    if (unit >= 0xD800 && unit <= 0xDFFF) {
-      if (unit <= 0xDBFF && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 && wide[i + 1] <= 0xDFFF) {
-        ++i;
-      }
-      unit = L'?';
-    }
-    characters += unit;
-  }
-  wide.swap(characters);
-  gbk.clear();
-  if (wide.empty()) return true;
-  const int wideLength = static_cast<int>(wide.size());
-  int length =
-      ::WideCharToMultiByte(936, 0, wide.data(), wideLength, nullptr, 0, "?", nullptr);
-  if (length <= 0) return false;
-  gbk.resize(static_cast<std::size_t>(length));
-  ::WideCharToMultiByte(936, 0, wide.data(), wideLength, &gbk[0], length, "?", nullptr);
-  return true;
-}
-
 std::string DefaultBankPath() {
   char modulePath[MAX_PATH * 2];
   DWORD length = ::GetModuleFileNameA(nullptr, modulePath, sizeof modulePath);

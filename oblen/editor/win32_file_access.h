@@ -22,9 +22,6 @@ class Win32FileAccess : public FileAccess {
                       std::size_t size) override;
   bool LiesBelow(const std::string& folder, const std::string& target) override;
   bool PassesLinkBelow(const std::string& folder, const std::string& target) override;
-  // MultiByteToWideChar for UTF-8, then WideCharToMultiByte into code page 936.
-  bool ConvertToGbk(UnicodeText encoding, const unsigned char* bytes, std::size_t size,
-                    std::string& gbk) override;
 
  private:
   bool createMissingOnRead_;

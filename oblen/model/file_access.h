@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "oblen/model/unicode_text.h"
 
 namespace velmor {
 
@@ -54,11 +53,6 @@ class FileAccess {
   // a link leads to lies elsewhere, so nothing below a candidate folder is read or written
   // through one. A component that does not exist ends the check.
   virtual bool PassesLinkBelow(const std::string& folder, const std::string& target) = 0;
-
-  // The text of `size` bytes (its byte-order mark already left out) converted to GBK, a
-  // character GBK lacks written as "?". False when it cannot be converted.
-  virtual bool ConvertToGbk(UnicodeText encoding, const unsigned char* bytes, std::size_t size,
-                            std::string& gbk) = 0;
 };
 
 }  // namespace velmor

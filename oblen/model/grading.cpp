@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
+#include <memory>
 #include <new>
-#include <optional>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "oblen/model/pattern_match.h"
@@ -26,50 +29,117 @@ constexpr uint64_t kMaxTargetSize = INT32_MAX;
 
 }  // namespace
 
+namespace {
+
+// Zero bytes taken out in place, without a branch per byte; returns the new size.
+template <typename Byte>
+std::size_t RemoveZeros(Byte* bytes, std::size_t size) {
+  auto* first = static_cast<Byte*>(std::memchr(bytes, 0, size));
+  if (!first) return size;
+  std::size_t kept = static_cast<std::size_t>(first - bytes);
+  for (std::size_t i = kept + 1; i < size; ++i) {
+    bytes[kept] = bytes[i];
+    kept += bytes[i] != 0;
+  }
+  return kept;
+}
+
+// Which of `patterns` the content of one target file matches, read once however many
+// requirements name it. A pattern is matched against the file's bytes without their zero bytes,
+// then, when that fails and the file holds the Unicode text of today's editors, against that
+// text as GBK. Memory stays within twice the file: the GBK of a UTF-16 text is made beside it,
+// any other text is converted where it lies once its bytes have been matched.
+std::vector<bool> MatchTarget(FileAccess& files, const std::string& path,
+                              const std::vector<std::string_view>& patterns) {
+  std::vector<bool> met(patterns.size(), false);
+  std::vector<unsigned char> bytes;
+  if (files.ReadSharedFile(path, bytes, kMaxTargetSize) != FileAccess::ReadResult::kComplete ||
+      bytes.empty()) {
+    return met;
+  }
+  // A UTF-16 text needs its zero bytes to be converted, so it is converted before they go.
+  std::unique_ptr<char[]> utf16Gbk;
+  std::size_t gbkSize = 0;
+  const bool utf16 = bytes.size() >= 2 && ((bytes[0] == 0xFF && bytes[1] == 0xFE) ||
+                                           (bytes[0] == 0xFE && bytes[1] == 0xFF));
+  std::size_t size = bytes.size();
+  if (utf16) {
+    // The mark's two bytes have no zero among them and stay where they are.
+    utf16Gbk.reset(new char[bytes.size()]);
+    gbkSize = ConvertUtf16ToGbkRemovingZeros(bytes[0] == 0xFE, bytes.data() + 2, bytes.size() - 2,
+                                             utf16Gbk.get(), &size);
+    size += 2;
+  } else {
+    size = RemoveZeros(bytes.data(), bytes.size());
+  }
+  bool all = true;
+  for (std::size_t i = 0; i < patterns.size(); ++i) {
+    met[i] = MatchPattern(patterns[i], std::string_view(reinterpret_cast<char*>(bytes.data()), size));
+    all = all && met[i];
+  }
+  if (all) return met;
+  // The bytes have been matched: any other text becomes GBK where it lies (never longer than
+  // what it was made from). UTF-8 with its mark is converted whatever it holds; without one,
+  // only when it is well formed and holds a multi-byte sequence.
+  char* gbk = utf16Gbk.get();
+  if (!utf16) {
+    gbk = reinterpret_cast<char*>(bytes.data());
+    if (size >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) {
+      std::size_t lost = 0;
+      gbkSize = ConvertToGbk(UnicodeText::kUtf8, bytes.data() + 3, size - 3, gbk, lost);
+    } else if (!ConvertUtf8TextToGbk(bytes.data(), size, gbk, &gbkSize)) {
+      return met;
+    }
+  }
+  gbkSize = RemoveZeros(gbk, gbkSize);
+  for (std::size_t i = 0; i < patterns.size(); ++i) {
+    if (!met[i]) met[i] = MatchPattern(patterns[i], std::string_view(gbk, gbkSize));
+  }
+  return met;
+}
+
+}  // namespace
+
 bool CheckRequirement(FileAccess& files, const Requirement& requirement) {
   if (requirement.description().empty()) return false;
   try {
-    std::vector<unsigned char> bytes;
-    FileAccess::ReadResult result =
-        files.ReadSharedFile(std::string(requirement.targetFile()), bytes, kMaxTargetSize);
-    if (result != FileAccess::ReadResult::kComplete || bytes.empty()) return false;
-    // A UTF-16 text needs its zero bytes for a conversion; any other text is matched, and
-    // converted, without them. Large files are never copied.
-    const bool utf16 = bytes.size() >= 2 && ((bytes[0] == 0xFF && bytes[1] == 0xFE) ||
-                                             (bytes[0] == 0xFE && bytes[1] == 0xFF));
-    std::vector<unsigned char> original;
-    if (utf16) original = bytes;
-    // The bytes as they are, without their zero bytes, first: what was met stays met.
-    bytes.erase(std::remove(bytes.begin(), bytes.end(), 0), bytes.end());
-    if (MatchPattern(requirement.matchPattern(),
-                     std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()))) {
-      return true;
-    }
-    // Then a Unicode text of today's editors, as GBK.
-    const std::vector<unsigned char>& text = utf16 ? original : bytes;
-    std::optional<DetectedText> unicode = DetectUnicodeText(text.data(), text.size());
-    if (!unicode) return false;
-    std::string gbk;
-    if (!files.ConvertToGbk(unicode->encoding, text.data() + unicode->markSize,
-                            text.size() - unicode->markSize, gbk)) {
-      return false;
-    }
-    gbk.erase(std::remove(gbk.begin(), gbk.end(), '\0'), gbk.end());
-    return MatchPattern(requirement.matchPattern(), gbk);
+    return MatchTarget(files, std::string(requirement.targetFile()), {requirement.matchPattern()})[0];
   } catch (const std::bad_alloc&) {
     return false;
   }
 }
 
 GradeResult GradeRequirements(FileAccess& files, const OperationQuestion& question) {
+  const std::vector<Requirement>& requirements = question.requirements;
   GradeResult result;
+  result.met.assign(requirements.size(), false);
+  // The requirements that name each target, targets in the order they are first named. A
+  // requirement without a description never touches its file.
+  std::vector<std::vector<std::size_t>> byTarget;
+  std::unordered_map<std::string_view, std::size_t> targetIndex;
+  for (std::size_t i = 0; i < requirements.size(); ++i) {
+    if (requirements[i].description().empty()) continue;
+    auto [place, added] = targetIndex.try_emplace(requirements[i].targetFile(), byTarget.size());
+    if (added) byTarget.emplace_back();
+    byTarget[place->second].push_back(i);
+  }
+  // One file is held at a time.
+  for (const std::vector<std::size_t>& group : byTarget) {
+    std::vector<std::string_view> patterns;
+    for (std::size_t i : group) patterns.push_back(requirements[i].matchPattern());
+    try {
+      std::vector<bool> met =
+          MatchTarget(files, std::string(requirements[group.front()].targetFile()), patterns);
+      for (std::size_t k = 0; k < group.size(); ++k) result.met[group[k]] = met[k];
+    } catch (const std::bad_alloc&) {
+    }
+  }
   int64_t total = 0;
   std::string lines;
-  for (const Requirement& requirement : question.requirements) {
-    const bool met = CheckRequirement(files, requirement);
-    result.met.push_back(met);
+  for (std::size_t i = 0; i < requirements.size(); ++i) {
+    const Requirement& requirement = requirements[i];
     lines += requirement.description();
-    if (met) {
+    if (result.met[i]) {
       total += requirement.score();
       lines += kMet;
       lines += std::to_string(requirement.score());

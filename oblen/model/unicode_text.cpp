@@ -1,6 +1,7 @@
 #include "oblen/model/unicode_text.h"
 
-#include "common/base/iconv_converter.h"
+#include <cstdint>
+#include <cstring>
 
 namespace velmor {
 
@@ -8,6 +9,14 @@ bool IsValidUtf8(const unsigned char* bytes, std::size_t size, bool* multiByte) 
   *multiByte = false;
   std::size_t i = 0;
   while (i < size) {
+    // Runs of ASCII eight bytes at a time.
+    while (i + 8 <= size) {
+      uint64_t word;
+      std::memcpy(&word, bytes + i, 8);
+      if (word & 0x8080808080808080ull) break;
+      i += 8;
+    }
+    if (i == size) break;
     const unsigned char lead = bytes[i];
     if (lead < 0x80) {
       ++i;
@@ -53,29 +62,5 @@ std::optional<DetectedText> DetectUnicodeText(const unsigned char* bytes, std::s
   if (IsValidUtf8(bytes, size, &multiByte) && multiByte) return DetectedText{UnicodeText::kUtf8, 0};
   return std::nullopt;
 }
-
-#ifndef _WIN32
-
-bool IconvToGbk(UnicodeText encoding, const unsigned char* bytes, std::size_t size,
-                std::string& gbk) {
-  const char* from = encoding == UnicodeText::kUtf8                ? "UTF-8"
-                     : encoding == UnicodeText::kUtf16LittleEndian ? "UTF-16LE"
-                                                                   : "UTF-16BE";
-  if (encoding != UnicodeText::kUtf8) size -= size % 2;
-  // First into code points, then each one on its own, so that one GBK lacks becomes "?".
-  IconvConverter toPoints("UTF-32LE", from);
-  IconvConverter toGbk("GBK", "UTF-32LE");
-  if (!toPoints.ok() || !toGbk.ok()) return false;
-  std::string points;
-  if (!toPoints.Convert(std::string_view(reinterpret_cast<const char*>(bytes), size), points)) return false;
-  gbk.clear();
-  for (std::size_t i = 0; i + 4 <= points.size(); i += 4) {
-    std::string one;
-    if (!toGbk.Convert(std::string_view(points.data() + i, 4), one)) one = "?";
-    gbk += one;
-  }
-  return true;
-}
-#endif
 
 }  // namespace velmor

@@ -6,13 +6,9 @@
 #include <optional>
 #include <string>
 
-namespace velmor {
+#include "common/base/unicode_gbk.h"
 
-enum class UnicodeText {
-  kUtf8,
-  kUtf16LittleEndian,
-  kUtf16BigEndian,
-};
+namespace velmor {
 
 struct DetectedText {
   UnicodeText encoding;
@@ -27,12 +23,5 @@ std::optional<DetectedText> DetectUnicodeText(const unsigned char* bytes, std::s
 // Whether the bytes are well-formed UTF-8 (no overlong forms, no surrogates, nothing above
 // U+10FFFF); `multiByte` tells whether any sequence is longer than one byte.
 bool IsValidUtf8(const unsigned char* bytes, std::size_t size, bool* multiByte);
-
-#ifndef _WIN32
-// The text converted to GBK through iconv, characters GBK lacks written as "?". False when
-// iconv cannot be had or the text is not well formed.
-bool IconvToGbk(UnicodeText encoding, const unsigned char* bytes, std::size_t size,
-                std::string& gbk);
-#endif
 
 }  // namespace velmor

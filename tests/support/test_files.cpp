@@ -145,9 +145,20 @@ std::vector<std::string> ListFolder(const std::string& path) {
 }
 
 void MakeFolder(const std::string& path) {
+#ifdef _WIN32
+  // Component by component with the ...A calls: a path object would re-encode a GBK name.
+  for (std::size_t end = path.find_first_of("\\/", 3); ; end = path.find_first_of("\\/", end + 1)) {
+    const std::string folder = path.substr(0, end);
+    if (!CreateDirectoryA(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
+      throw std::runtime_error("cannot make " + folder);
+    }
+    if (end == std::string::npos) break;
+  }
+#else
   std::error_code error;
   fs::create_directories(path, error);
   if (error) throw std::runtime_error("cannot make " + path);
+#endif
 }
 
 bool MakeLink(const std::string& target, const std::string& link) {

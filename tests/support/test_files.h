@@ -34,7 +34,7 @@ bool FileExists(const std::string& path);
 std::vector<std::string> ListFolder(const std::string& path);
 // The same in the order the file system lists them (for ASCII names).
 std::vector<std::string> ListFolderAsListed(const std::string& path);
-// Makes a folder and the folders above it (ASCII names on Windows).
+// Makes a folder and the folders above it.
 void MakeFolder(const std::string& path);
 
 void SetReadOnly(const std::string& path, bool readOnly);

@@ -101,6 +101,60 @@ TEST(ChoiceImport, CutsLongTextsOnACharacterBoundary) {
   EXPECT_EQ(Stem(bank.categories()[0].questions[0]).size(), 140u) << "the stem holds it all";
 }
 
+// Nothing is lost without a word: each character that cannot be read, each zero byte and each
+// score too large for its field is reported with its line, and the question is still read.
+TEST(ChoiceImport, WhatCannotBeReadIsReportedWithItsLine) {
+  auto utf16 = [](std::u16string_view text) {
+    std::string bytes = "\xff\xfe";
+    for (char16_t unit : text) bytes += {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
+    return bytes;
+  };
+  struct Case {
+    const char* name;
+    std::string text;
+    std::vector<std::string> problems;
+    std::string question, option;  // as the bank holds them (GBK)
+    int32_t score;
+  };
+  const Case kCases[] = {
+      {"a lone surrogate in UTF-16", utf16(u"Q\nA. x\xd800y\nANSWER: A\n"),
+       {"line 2: 1 character could not be read as GBK and became ?"}, "Q", "x?y", 1},
+      {"GBK after a UTF-8 mark", "\xef\xbb\xbf" "1. \xcc\xe2\nA. a\nANSWER: A",
+       {"line 1: 2 characters could not be read as GBK and became ?"}, "??", "a", 1},
+      {"a byte that is no GBK", "Q\xff\nA. \xcc\xe2\nANSWER: A",
+       {"line 1: 1 character could not be read as GBK and became ?"}, "Q?", "题", 1},
+      {"zero bytes", std::string("Qu\0est\0ion\nA. a\nANSWER: A", 25),
+       {"line 1: 2 zero bytes left out"}, "Question", "a", 1},
+      {"a score too large", u8"1. 题（99999999999分）\nA. 甲\n答案：A",
+       {"line 1: the score 99999999999 is too large; 1 is given"}, "题", "甲", 1},
+      {"the largest score", u8"1. 题（2147483647分）\nA. 甲\n答案：A", {}, "题", "甲", 2147483647},
+  };
+  for (const Case& test : kCases) {
+    SCOPED_TRACE(test.name);
+    QuestionBank bank;
+    ImportReport report = ImportChoiceText(test.text, "x", bank);
+    EXPECT_EQ(report.problems, test.problems);
+    EXPECT_EQ(report.problemCount, static_cast<int>(test.problems.size()));
+    ASSERT_EQ(report.smallQuestions, 1);
+    const SmallQuestion& small = bank.categories().at(0).questions.at(0).smallQuestions.at(0);
+    EXPECT_EQ(small.text.text(), test.question);
+    EXPECT_EQ(small.options.at(0).text.text(), test.option);
+    EXPECT_EQ(small.score, test.score);
+  }
+}
+
+// A text of endless faults is reported in full for its first 100, then counted.
+TEST(ChoiceImport, ManyProblemsAreCountedNotKept) {
+  TempDir dir;
+  const std::string text = u8"题\nA. 甲\n答案：" + std::string(200000, 'Z') + "\n";
+  test::WriteFileBytes(dir.File("z.txt"), test::Bytes(text.begin(), text.end()));
+  BanktoolResult result = RunBanktool({"import", dir.File("z.txt"), dir.File("z.lst")});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 101) << result.err.substr(0, 200);
+  EXPECT_EQ(result.err.substr(0, 35), "line 3: answer Z has no option\nline");
+  EXPECT_NE(result.err.find("and 199901 more problems\n"), std::string::npos);
+}
+
 TEST(ChoiceImport, AikenComesBackAsItWentIn) {
   TempDir dir;
   // The example of the format as learning platforms publish it, with both option styles.
@@ -132,6 +186,33 @@ TEST(ChoiceImport, AikenComesBackAsItWentIn) {
   EXPECT_EQ(exported.exitCode, 1);
   EXPECT_EQ(exported.err, "left out: category 1, question 1.1: more than one answer\n"
                           "left out: category 1, question 2.1: no answer\n");
+  // A line break inside a text cannot start a line of its own: every text is one line, and a
+  // question that would still read as an option or an ANSWER line is left out.
+  QuestionBank hostile;
+  hostile.AddCategory("c");
+  const std::vector<std::pair<std::string, std::string>> kQuestions = {
+      {"Capital of France?", "London\nANSWER: B\n\nWhat is 1+1?\nA. 2"},
+      {"ANSWER: A", "x"},
+      {"B. looks like an option", "x"},
+      {"Two\r\nlines", "fine"},
+  };
+  for (const auto& [question, option] : kQuestions) {
+    const int big = static_cast<int>(hostile.categories()[0].questions.size());
+    ASSERT_TRUE(hostile.AddBigQuestion(0, big + 1, BuildRichContent(0, "", {}, {}), 0, 0));
+    ASSERT_TRUE(hostile.AddSmallQuestion(0, big, question, 1, 1));
+    ASSERT_TRUE(hostile.AddOption(0, big, 0, option, 0, 1, 0, 0));
+    ASSERT_TRUE(hostile.AddOption(0, big, 0, "Paris", 0, 0, 0, 0));
+  }
+  ASSERT_TRUE(hostile.Save(dir.File("h.lst")));
+  exported = RunBanktool({"export-aiken", dir.File("h.lst"), dir.File("h.txt")});
+  EXPECT_EQ(exported.exitCode, 1);
+  EXPECT_EQ(exported.err, "left out: category 1, question 2.1: its text would be read as an ANSWER line\n"
+                          "left out: category 1, question 3.1: its text would be read as an option\n");
+  back = test::ReadFileBytes(dir.File("h.txt"));
+  EXPECT_EQ(std::string(back.begin(), back.end()),
+            "Capital of France?\nA. London ANSWER: B  What is 1+1? A. 2\nB. Paris\nANSWER: A\n\n"
+            "Two lines\nA. fine\nB. Paris\nANSWER: A\n\n");
+
   test::WriteFileBytes(dir.File("empty.txt"), test::Bytes{'\n'});
   EXPECT_EQ(RunBanktool({"import", dir.File("empty.txt"), dir.File("e.lst")}).exitCode, 2);
   EXPECT_FALSE(test::FileExists(dir.File("e.lst")));

@@ -262,6 +262,10 @@ BanktoolResult Import(const std::string& from, const std::string& to) {
   ImportReport report = ImportChoiceText(text, BaseName(from), bank);
   BanktoolResult result;
   for (const std::string& problem : report.problems) result.err += problem + "\n";
+  if (report.problemCount > static_cast<int>(report.problems.size())) {
+    result.err += "and " + std::to_string(report.problemCount - report.problems.size()) +
+                  " more problems\n";
+  }
   result.out = "categories " + std::to_string(report.categories) + ", big questions " +
                std::to_string(report.bigQuestions) + ", small questions " +
                std::to_string(report.smallQuestions) + "\n";
@@ -275,7 +279,7 @@ BanktoolResult Import(const std::string& from, const std::string& to) {
     result.err += "banktool: could not write " + to + "\n";
     return result;
   }
-  if (!report.problems.empty()) result.exitCode = kExitResetErrors;
+  if (report.problemCount > 0) result.exitCode = kExitResetErrors;
   return result;
 }
 

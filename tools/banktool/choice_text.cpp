@@ -1,12 +1,13 @@
 #include "tools/banktool/choice_text.h"
 
+#include <algorithm>
+#include <charconv>
 #include <optional>
 
 #include "common/base/gbk.h"
 #include "common/richtext/rich_content.h"
 #include "oblen/model/unicode_text.h"
 #include "tools/banktool/text_encoding.h"
-#include "tools/banktool/tool_files.h"
 
 namespace velmor {
 
@@ -15,6 +16,7 @@ namespace {
 constexpr std::size_t kTextBytes = 127;  // a category, small question or option text
 constexpr char kCategoryMark[] = u8"【分类】";
 constexpr char kBigMark[] = u8"【大题】";
+constexpr std::size_t kReportedProblems = 100;  // in full; the rest are only counted
 
 struct ImportedOption {
   std::string text;  // UTF-8
@@ -114,8 +116,10 @@ std::optional<std::string_view> AnswerLine(std::string_view line) {
   return std::nullopt;
 }
 
-// A question line: a leading number "12." is left out, a trailing "（5分）" read as the score.
-bool NumberedQuestion(std::string_view line, std::string* text, int32_t* score) {
+// A question line: a leading number "12." is left out, a trailing "（5分）" read as the score
+// (1 when missing; when its number is too large for a score, 1 and `badScore` set).
+bool NumberedQuestion(std::string_view line, std::string* text, int32_t* score,
+                      std::string* badScore) {
   std::size_t digits = 0;
   while (digits < line.size() && line[digits] >= '0' && line[digits] <= '9') ++digits;
   bool numbered = false;
@@ -134,31 +138,19 @@ bool NumberedQuestion(std::string_view line, std::string* text, int32_t* score) 
     if (start == std::string_view::npos) continue;
     std::string_view number = line.substr(start + open.size(),
                                           line.size() - close.size() - start - open.size());
-    if (number.empty() || number.size() > 6 ||
-        number.find_first_not_of("0123456789") != std::string_view::npos) {
+    if (number.empty() || number.find_first_not_of("0123456789") != std::string_view::npos) {
       continue;
     }
-    *score = std::stoi(std::string(number));
+    auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), *score);
+    if (error != std::errc() || end != number.data() + number.size()) {
+      *score = 1;
+      *badScore = std::string(number);
+    }
     line = Trimmed(line.substr(0, start));
     break;
   }
   *text = std::string(line);
   return numbered;
-}
-
-// The file's bytes as UTF-8: a byte-order mark or valid UTF-8 tells; GBK otherwise.
-std::string AsUtf8(std::string_view bytes) {
-  const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
-  if (StartsWith(bytes, "\xEF\xBB\xBF")) return std::string(bytes.substr(3));
-  if (bytes.size() >= 2 && ((data[0] == 0xFF && data[1] == 0xFE) || (data[0] == 0xFE && data[1] == 0xFF))) {
-    std::string gbk;
-    UnicodeText encoding = data[0] == 0xFF ? UnicodeText::kUtf16LittleEndian : UnicodeText::kUtf16BigEndian;
-    MakeToolFileAccess()->ConvertToGbk(encoding, data + 2, bytes.size() - 2, gbk);
-    return GbkToUtf8(gbk);
-  }
-  bool multiByte = false;
-  if (IsValidUtf8(data, bytes.size(), &multiByte)) return std::string(bytes);
-  return GbkToUtf8(bytes);
 }
 
 class Importer {
@@ -203,13 +195,29 @@ class Importer {
       }
     }
     int32_t score = 1;
-    const bool numbered = NumberedQuestion(line, &text, &score);
+    std::string badScore;
+    const bool numbered = NumberedQuestion(line, &text, &score, &badScore);
     if (open_ && open_->options.empty() && !numbered && !open_->answered) {
       open_->text += " " + text;  // the question goes on
       return;
     }
     Close();
+    if (!badScore.empty()) Problem("the score " + badScore + " is too large; 1 is given");
     open_ = ImportedQuestion{number, text, score, {}, false, 0};
+  }
+
+  // What was lost reading a line: characters that became "?" and zero bytes left out.
+  void Losses(int number, std::size_t replaced, std::size_t zeros) {
+    if (replaced > 0) {
+      Problem(std::to_string(replaced) +
+                  (replaced == 1 ? " character" : " characters") +
+                  " could not be read as GBK and became ?",
+              number);
+    }
+    if (zeros > 0) {
+      Problem(std::to_string(zeros) + (zeros == 1 ? " zero byte" : " zero bytes") + " left out",
+              number);
+    }
   }
 
   ImportReport Finish() {
@@ -220,7 +228,10 @@ class Importer {
 
  private:
   void Problem(const std::string& what, int line = 0) {
-    report_.problems.push_back("line " + std::to_string(line ? line : line_) + ": " + what);
+    ++report_.problemCount;
+    if (report_.problems.size() < kReportedProblems) {
+      report_.problems.push_back("line " + std::to_string(line ? line : line_) + ": " + what);
+    }
   }
 
   void Answer(std::string_view letters) {
@@ -317,30 +328,72 @@ class Importer {
   bool bigAdded_ = false;
 };
 
+// A text (GBK) on one line: a line break (CR LF, CR or LF) and any other control character
+// becomes one blank, so that nothing in a text can start a line of its own. (No GBK trail byte
+// is a control character.)
+std::string OneLine(std::string_view text) {
+  std::string line;
+  line.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+    line += c < 0x20 || c == 0x7F ? ' ' : text[i];
+  }
+  return line;
+}
+
 // The stem's text (GBK) on one line.
 std::string StemLine(const BigQuestion& question) {
   RichContentParts parts = ParseRichContent(question.content.data(), question.content.size());
-  std::string line;
-  for (char c : parts.text) {
-    if (c == '\r') continue;
-    line += c == '\n' ? ' ' : c;
-  }
-  return line;
+  return OneLine(parts.text);
+}
+
+// Why a question line (UTF-8) would not be read back as a question; null when it would.
+const char* MisreadQuestion(std::string_view line) {
+  std::string_view text = Trimmed(line);
+  std::string option;
+  if (text.empty()) return "no question text";
+  if (AnswerLine(text)) return "its text would be read as an ANSWER line";
+  if (OptionLine(text, &option)) return "its text would be read as an option";
+  return nullptr;
 }
 
 }  // namespace
 
 ImportReport ImportChoiceText(std::string_view text, std::string_view defaultCategory,
                               QuestionBank& bank) {
-  const std::string utf8 = AsUtf8(text);
   Importer importer(defaultCategory, bank);
-  std::size_t start = 0;
+  // Lines are cut in the file's own encoding (a line feed byte, or unit, ends one), then each
+  // line becomes GBK, the bank's text, once; what could not be read is told with its line.
+  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+  std::optional<DetectedText> unicode = DetectUnicodeText(bytes, text.size());
+  const std::size_t unit = unicode && unicode->encoding != UnicodeText::kUtf8 ? 2 : 1;
+  const bool bigEndian = unicode && unicode->encoding == UnicodeText::kUtf16BigEndian;
+  std::size_t start = unicode ? unicode->markSize : 0;
+  const std::size_t size = text.size() - (text.size() - start) % unit;
+  auto isLineFeed = [&](std::size_t at) {
+    return unit == 1 ? bytes[at] == '\n'
+                     : bytes[at + (bigEndian ? 1 : 0)] == '\n' && bytes[at + (bigEndian ? 0 : 1)] == 0;
+  };
+  std::string gbk, utf8;
   int number = 0;
-  while (start <= utf8.size()) {
-    std::size_t end = utf8.find('\n', start);
-    if (end == std::string::npos) end = utf8.size();
-    importer.Line(++number, std::string_view(utf8).substr(start, end - start));
-    start = end + 1;
+  while (start <= size) {
+    std::size_t end = start;
+    while (end < size && !isLineFeed(end)) end += unit;
+    gbk.clear();
+    std::size_t replaced = 0;
+    if (unicode) {
+      replaced = AppendAsGbk(unicode->encoding, bytes + start, end - start, gbk);
+    } else {
+      gbk.assign(text.substr(start, end - start));
+    }
+    const std::size_t zeros = static_cast<std::size_t>(std::count(gbk.begin(), gbk.end(), '\0'));
+    gbk.erase(std::remove(gbk.begin(), gbk.end(), '\0'), gbk.end());
+    utf8.clear();
+    replaced += AppendGbkAsUtf8(gbk, utf8);
+    importer.Losses(++number, replaced, zeros);
+    importer.Line(number, utf8);
+    start = end + unit;
   }
   return importer.Finish();
 }
@@ -367,15 +420,20 @@ AikenExport ExportAiken(const QuestionBank& bank) {
         }
         // A question of its own has its text as the stem (the stem in full); one of several
         // small questions follows the stem it belongs to.
-        const std::string own(small.text.text());
+        const std::string own = OneLine(small.text.text());
         std::string question = stem.compare(0, own.size(), own) == 0 && big.smallQuestions.size() == 1
                                    ? stem
                                    : (stem.empty() ? own : stem + " " + own);
-        result.text += GbkToUtf8(question) + "\n";
+        const std::string line = GbkToUtf8(question);
+        if (const char* misread = MisreadQuestion(line)) {
+          result.leftOut.push_back(where + ": " + misread);
+          continue;
+        }
+        result.text += line + "\n";
         char letter = 'A';
         char answer = 'A';
         for (const ChoiceOption& option : small.options) {
-          result.text += std::string(1, letter) + ". " + GbkToUtf8(option.text.text()) + "\n";
+          result.text += std::string(1, letter) + ". " + GbkToUtf8(OneLine(option.text.text())) + "\n";
           if (option.isAnswer) answer = letter;
           ++letter;
         }

@@ -9,7 +9,8 @@
 //   than one letter: any number of answers).
 //   A question outside a 【大题】 is a big question of its own: its text is the stem and its one
 //   small question.
-// Out: the Aiken layout of the questions it can carry (one answer each).
+// Out: the Aiken layout of the questions it can carry (one answer each), every text on one
+// line; a question whose text would be read back as something else is left out and listed.
 #pragma once
 
 #include <string>
@@ -21,7 +22,8 @@
 namespace velmor {
 
 struct ImportReport {
-  std::vector<std::string> problems;  // "line N: ..." in UTF-8
+  std::vector<std::string> problems;  // "line N: ..." in UTF-8, the first 100 of them
+  int problemCount = 0;               // all of them
   int categories = 0;
   int bigQuestions = 0;
   int smallQuestions = 0;
@@ -29,7 +31,9 @@ struct ImportReport {
 
 // Reads `text` (the file's bytes) into `bank`, which should be empty. Categories before the
 // first 【分类】 go into one named `defaultCategory` (UTF-8). Texts are stored in GBK, cut on a
-// character boundary to their fields; every cut and every line skipped is reported.
+// character boundary to their fields; every cut, every line skipped and every character lost
+// (one that GBK lacks or that is not well formed becomes "?", a zero byte is left out) is
+// reported with its line.
 ImportReport ImportChoiceText(std::string_view text, std::string_view defaultCategory,
                               QuestionBank& bank);
 

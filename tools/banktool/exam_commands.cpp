@@ -153,10 +153,6 @@ class CandidateFiles : public FileAccess {
     }
     return note;
   }
-  bool ConvertToGbk(UnicodeText encoding, const unsigned char* bytes, std::size_t size,
-                    std::string& gbk) override {
-    return files_.ConvertToGbk(encoding, bytes, size, gbk);
-  }
 
  private:
   struct Read {

@@ -254,11 +254,6 @@ class PosixToolFiles : public FileAccess {
     }
     return false;
   }
-
-  bool ConvertToGbk(UnicodeText encoding, const unsigned char* bytes, std::size_t size,
-                    std::string& gbk) override {
-    return IconvToGbk(encoding, bytes, size, gbk);
-  }
 };
 
 }  // namespace

@@ -114,6 +114,9 @@ TEST_F(Grading, UnicodeTextsOfTodaysEditorsAreMatchedAsGbk) {
       {"UTF-16 without a mark", kUtf16le, "*学校*", false},
       {"a character GBK lacks is one ?", "\xe6\xa0\xa1\xf0\x9f\x98\x80", "校?", true},
       {"broken UTF-8 is not converted", "\xe6\xa0\xa1\xff", "校*", false},
+      {"marked broken UTF-8 is, with one ? a piece", "\xef\xbb\xbf\xe6\xa0\xa1\xff\xe6\xa0", "校??", true},
+      {"a lone surrogate is one ?", std::string("\xff\xfe" "a\0\x00\xd8" "b\0", 8), "a?b", true},
+      {"a pair is one ?", std::string("\xfe\xff\xd8\x3d\xde\x00\x00!", 8), "?!", true},
       {"the mark is no part of the text", "\xef\xbb\xbf\xe6\xa0\xa1", "校", true},
   };
   for (const Case& test : kCases) {

@@ -1,9 +1,5 @@
 #include "tests/oblen/support/fake_file_access.h"
 
-#ifdef _WIN32
-#include "oblen/editor/win32_file_access.h"
-#endif
-
 #include <stdexcept>
 
 #include "common/base/gbk.h"
@@ -116,15 +112,6 @@ bool FakeFileAccess::PassesLinkBelow(const std::string& folder, const std::strin
     }
   }
   return false;
-}
-
-bool FakeFileAccess::ConvertToGbk(UnicodeText encoding, const unsigned char* bytes,
-                                  std::size_t size, std::string& gbk) {
-#ifdef _WIN32
-  return Win32FileAccess().ConvertToGbk(encoding, bytes, size, gbk);
-#else
-  return IconvToGbk(encoding, bytes, size, gbk);
-#endif
 }
 
 }  // namespace velmor::test

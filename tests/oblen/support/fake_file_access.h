@@ -46,9 +46,6 @@ class FakeFileAccess : public FileAccess {
   // Lexical: the folder's path and a backslash begin the target (ASCII case ignored).
   bool LiesBelow(const std::string& folder, const std::string& target) override;
   bool PassesLinkBelow(const std::string& folder, const std::string& target) override;
-  // Through iconv (natively) or the Windows conversions (in the Windows build).
-  bool ConvertToGbk(UnicodeText encoding, const unsigned char* bytes, std::size_t size,
-                    std::string& gbk) override;
   bool WriteWholeFile(const std::string& path, const unsigned char* bytes,
                       std::size_t size) override;
 

@@ -4,7 +4,6 @@
 #include <charconv>
 #include <cstdio>
 #include <fstream>
-#include <map>
 #include <memory>
 
 #include "common/base/gbk.h"
@@ -118,16 +117,9 @@ class CandidateFiles : public FileAccess {
       case Placement::kUnsafe:
         return ReadResult::kCannotOpen;
     }
-    // Requirements often share a target: each file of a candidate is read once.
-    auto [known, added] = read_.try_emplace(place);
-    Read& read = known->second;
-    if (added || read.limit != limit) {
-      read.content.clear();
-      read.limit = limit;
-      read.result = files_.ReadSharedFile(place, read.content, limit);
-    }
-    bytes.insert(bytes.end(), read.content.begin(), read.content.end());
-    return read.result;
+    // Grading reads each target once however many requirements name it; nothing is kept
+    // here, so a big file is held once.
+    return files_.ReadSharedFile(place, bytes, limit);
   }
   void CreateFolder(const std::string&) override {}
   bool WriteWholeFile(const std::string&, const unsigned char*, std::size_t) override {
@@ -140,10 +132,6 @@ class CandidateFiles : public FileAccess {
     return files_.PassesLinkBelow(folder, target);
   }
 
-  // The targets (relative to the candidate folder, GBK) not read because a link lies on
-  // their way, in the order they were met.
-  const std::vector<std::string>& linked() const { return linked_; }
-
   // Why some targets were not read, for a row or a report; empty when all were.
   std::string Note() const {
     if (linked_.empty()) return std::string();
@@ -155,17 +143,10 @@ class CandidateFiles : public FileAccess {
   }
 
  private:
-  struct Read {
-    ReadResult result = ReadResult::kCannotOpen;
-    uint64_t limit = 0;
-    std::vector<unsigned char> content;
-  };
-
   FileAccess& files_;
   std::string unpackFolder_;
   std::string root_;
-  std::map<std::string, Read> read_;
-  std::vector<std::string> linked_;
+  std::vector<std::string> linked_;  // targets not read for a link on their way, relative, GBK
 };
 
 // A spreadsheet cell: quoted when it holds a separator, a quote or a line break; a text

@@ -159,10 +159,16 @@ class PosixToolFiles : public FileAccess {
   ReadResult ReadSharedFile(const std::string& path, std::vector<unsigned char>& bytes,
                             uint64_t limit) override {
     std::string native;
-    if (!PlacedPath(path, &native)) return ReadResult::kCannotOpen;
+    if (!NativePath(path, &native)) return ReadResult::kCannotOpen;
     // Opened without waiting, so that a pipe put where a target belongs cannot hold us up,
-    // and read only when it is a plain file.
-    Descriptor file(::open(native.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    // and read only when it is a plain file. A name not found as written is looked for as
+    // Windows finds names.
+    int opened = ::open(native.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (opened < 0 && errno == ENOENT) {
+      native = Placed(native);
+      opened = ::open(native.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    }
+    Descriptor file(opened);
     struct stat status{};
     if (file.get() < 0 || ::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode)) {
       return ReadResult::kCannotOpen;
@@ -231,7 +237,7 @@ class PosixToolFiles : public FileAccess {
   bool PassesLinkBelow(const std::string& folder, const std::string& target) override {
     std::string current, rest;
     if (target.size() <= folder.size() || target.compare(0, folder.size(), folder) != 0 ||
-        !PlacedPath(folder, &current) || !NativePath(target.substr(folder.size()), &rest)) {
+        !NativePath(folder, &current) || !NativePath(target.substr(folder.size()), &rest)) {
       return true;
     }
     std::size_t start = 0;

@@ -53,19 +53,22 @@ void PutUtf8(char16_t point, std::string& utf8) {
   }
 }
 
-// Writes the GBK of a code point read from two bytes or more at `out`; false when GBK lacks it
-// ("?" written instead). Both bytes are always stored, the second of a one-byte character
-// over a byte already read, so that no branch waits on the table.
+// Writes the GBK of a code point at `out`; false when GBK lacks it ("?" written instead). A
+// double-byte character is the case the branch expects, so that the next character need not
+// wait for this one's table entry to know where its bytes go.
 inline bool Put(const uint16_t (&table)[0x10000], char32_t point, char*& out) {
   const uint16_t value = point < 0x10000 ? table[point] : 0;
+  if (value >= 0x100) {
+    out[0] = static_cast<char>(value >> 8);
+    out[1] = static_cast<char>(value & 0xFF);
+    out += 2;
+    return true;
+  }
   if (value == 0 && point != 0) {
     *out++ = '?';
     return false;
   }
-  const bool pair = value >= 0x100;
-  out[0] = static_cast<char>(pair ? value >> 8 : value);
-  out[1] = static_cast<char>(value & 0xFF);
-  out += 1 + pair;
+  *out++ = static_cast<char>(value);
   return true;
 }
 

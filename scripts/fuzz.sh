@@ -19,7 +19,7 @@ if [ ! -x build/fuzz/fuzz/lst_load_fuzzer ]; then
 fi
 cmake --build build/fuzz -j"$(nproc)" >/dev/null
 
-targets=(lst richtext cst package)
+targets=(lst richtext cst package text)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 

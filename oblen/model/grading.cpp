@@ -27,10 +27,6 @@ constexpr char kScoreTail[] = "\xa1\xa3\r\n\r\n"              // 。
 // Grading a 32-bit program's candidate files never needs more than this.
 constexpr uint64_t kMaxTargetSize = INT32_MAX;
 
-}  // namespace
-
-namespace {
-
 // Zero bytes taken out in place, without a branch per byte; returns the new size.
 template <typename Byte>
 std::size_t RemoveZeros(Byte* bytes, std::size_t size) {

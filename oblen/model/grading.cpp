@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "oblen/model/pattern_match.h"
-#include "oblen/model/unicode_text.h"
+#include "common/base/unicode_gbk.h"
 
 namespace velmor {
 

@@ -10,8 +10,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "oblen/model/pattern_match.h"
 #include "common/base/unicode_gbk.h"
+#include "oblen/model/pattern_match.h"
 
 namespace velmor {
 

@@ -12,7 +12,9 @@ namespace velmor {
 
 // Met when the requirement has a description and the whole content of its target file, with
 // every zero byte removed (so UTF-16 text of ASCII characters reads as plain ASCII), matches
-// its pattern. The target file is opened with create-if-missing, so a missing file in an
+// its pattern, or, when the file holds the Unicode text of today's editors (UTF-16 with a
+// byte-order mark, UTF-8 with one or valid with a multi-byte sequence), that text as GBK
+// does. The target file is opened with create-if-missing, so a missing file in an
 // existing folder is created empty; an empty file, one that cannot be opened, and one that
 // cannot be read completely are not met.
 bool CheckRequirement(FileAccess& files, const Requirement& requirement);
@@ -23,7 +25,8 @@ struct GradeResult {
   std::string report;      // as GradeQuestion gives it
 };
 
-// Checks every requirement once and builds the report from the outcomes.
+// Checks every requirement once and builds the report from the outcomes; each target file is
+// read once, however many requirements name it, and one is held at a time.
 GradeResult GradeRequirements(FileAccess& files, const OperationQuestion& question);
 
 // The score report (GBK): "得分：<total>。" and, one line per requirement in order,

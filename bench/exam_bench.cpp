@@ -19,7 +19,7 @@
 #include "oblen/model/operation_bank.h"
 #include "tools/banktool/banktool.h"
 #include "tools/banktool/exam_commands.h"
-#include "tools/banktool/text_encoding.h"
+#include "common/base/text_encoding.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "common/base/unicode_gbk.h"
+#include "common/base/text_encoding.h"
 #include "tarvik/model/question_bank.h"
 #include "tools/banktool/choice_text.h"
 

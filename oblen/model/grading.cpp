@@ -10,7 +10,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "common/base/unicode_gbk.h"
+#include "common/base/text_encoding.h"
 #include "oblen/model/pattern_match.h"
 
 namespace velmor {

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "common/base/gbk.h"
-#include "common/base/unicode_gbk.h"
+#include "common/base/text_encoding.h"
 
 namespace velmor {
 namespace {

@@ -6,7 +6,7 @@
 #include "tests/support/test_files.h"
 #include "tools/banktool/banktool.h"
 #include "tools/banktool/exam_commands.h"
-#include "tools/banktool/text_encoding.h"
+#include "common/base/text_encoding.h"
 
 namespace velmor {
 namespace {

@@ -15,21 +15,14 @@
 #include "tools/banktool/cst_commands.h"
 #include "tools/banktool/paper_export.h"
 #include "tools/banktool/exam_commands.h"
+#include "tools/banktool/exit_codes.h"
 #include "tools/banktool/json_writer.h"
-#include "tools/banktool/text_encoding.h"
+#include "common/base/text_encoding.h"
 #include "tools/banktool/tool_files.h"
 
 namespace velmor {
 
 namespace {
-
-constexpr int kExitLoadFailed = 1;
-constexpr int kExitSaveFailed = 2;
-constexpr int kExitUsage = 64;
-
-constexpr int kExitNoMatch = 1;
-constexpr int kExitResetErrors = 1;
-constexpr int kExitNoFolder = 2;
 
 const char kUsage[] =
     "usage: banktool resave IN OUT\n"
@@ -125,9 +118,12 @@ std::string DumpQuestionBank(const QuestionBank& bank) {
 }
 
 BanktoolResult Usage() { return BanktoolResult{kExitUsage, std::string(), kUsage}; }
+BanktoolResult Help() {
+  return BanktoolResult{kExitDone, std::string(kUsage) + kExitCodesHelp, std::string()};
+}
 
 BanktoolResult LoadFailed(BanktoolResult result, const std::string& path) {
-  result.exitCode = kExitLoadFailed;
+  result.exitCode = kExitIncomplete;
   result.err += "banktool: could not read all of " + path + "\n";
   return result;
 }
@@ -146,7 +142,7 @@ BanktoolResult Resave(const std::string& from, const std::string& to) {
   auto save = [&](auto& bank) {
     BanktoolResult result;
     if (!bank.Save(to)) {
-      result.exitCode = kExitSaveFailed;
+      result.exitCode = kExitCannot;
       result.err = "banktool: could not write " + to + "\n";
     }
     return result;
@@ -165,10 +161,10 @@ BanktoolResult DumpSigned(const std::string& path, Write write) {
   Bank bank;
   const bool loaded = bank.LoadSigned(path);
   if (!loaded && !Signed(bank)) {
-    return BanktoolResult{kExitLoadFailed, std::string(),
+    return BanktoolResult{kExitIncomplete, std::string(),
                           "banktool: " + path + " does not open as a bank file\n"};
   }
-  BanktoolResult result{0, write(bank), std::string()};
+  BanktoolResult result{kExitDone, write(bank), std::string()};
   return loaded ? result : LoadFailed(result, path);
 }
 
@@ -192,7 +188,7 @@ bool ReadInput(const std::string& path, std::string* bytes) {
 }
 
 BanktoolResult Unreadable(const std::string& path) {
-  return BanktoolResult{kExitNoFolder, std::string(), "banktool: could not read " + path + "\n"};
+  return BanktoolResult{kExitCannot, std::string(), "banktool: could not read " + path + "\n"};
 }
 
 // Grades one file as a requirement would: its content without zero bytes against the pattern,
@@ -203,7 +199,7 @@ BanktoolResult Match(const std::string& pattern, const std::string& path) {
   const bool empty = text.empty();
   text.erase(std::remove(text.begin(), text.end(), '\0'), text.end());
   const bool matched = !empty && MatchPattern(pattern, text);
-  return BanktoolResult{matched ? 0 : kExitNoMatch, matched ? "match\n" : "no match\n",
+  return BanktoolResult{matched ? kExitDone : kExitIncomplete, matched ? "match\n" : "no match\n",
                         std::string()};
 }
 
@@ -212,12 +208,12 @@ BanktoolResult ResetFolder(const std::string& folder, ResetOperation operation,
                            const std::string& log) {
   // The tool itself takes a missing folder as an empty one; a script is told.
   if (!IsFolder(folder)) {
-    return BanktoolResult{kExitNoFolder, std::string(), "banktool: no folder " + folder + "\n"};
+    return BanktoolResult{kExitCannot, std::string(), "banktool: no folder " + folder + "\n"};
   }
   // Nothing is reset that the log could not tell of.
   ResetSummary summary = InitializeFolder(folder, operation, log, WithoutLog::kStop);
   if (!summary.logStarted) {
-    return BanktoolResult{kExitResetErrors, std::string(),
+    return BanktoolResult{kExitIncomplete, std::string(),
                           "banktool: could not write the log " + log + "; nothing was reset\n"};
   }
   BanktoolResult result;
@@ -225,11 +221,11 @@ BanktoolResult ResetFolder(const std::string& folder, ResetOperation operation,
                std::to_string(summary.errors) + ", links " + std::to_string(summary.links) +
                ", left alone " + std::to_string(summary.leftAlone) + "\n";
   if (summary.errors > 0) {
-    result.exitCode = kExitResetErrors;
+    result.exitCode = kExitIncomplete;
     result.err = "banktool: some files were not reset; see " + log + "\n";
   }
   if (summary.lostLogLines > 0) {
-    result.exitCode = kExitResetErrors;
+    result.exitCode = kExitIncomplete;
     result.err += "banktool: " + std::to_string(summary.lostLogLines) +
                   " lines did not reach the log " + log + "\n";
   }
@@ -270,23 +266,23 @@ BanktoolResult Import(const std::string& from, const std::string& to) {
                std::to_string(report.bigQuestions) + ", small questions " +
                std::to_string(report.smallQuestions) + "\n";
   if (report.smallQuestions == 0) {
-    result.exitCode = kExitNoFolder;
+    result.exitCode = kExitCannot;
     result.err += "banktool: no question read; nothing written\n";
     return result;
   }
   if (!bank.Save(to)) {
-    result.exitCode = kExitNoFolder;
+    result.exitCode = kExitCannot;
     result.err += "banktool: could not write " + to + "\n";
     return result;
   }
-  if (report.problemCount > 0) result.exitCode = kExitResetErrors;
+  if (report.problemCount > 0) result.exitCode = kExitIncomplete;
   return result;
 }
 
 BanktoolResult ExportAikenFile(const std::string& from, const std::string& to) {
   QuestionBank bank;
   if (!bank.Load(from) && bank.categories().empty()) {
-    return BanktoolResult{kExitNoFolder, std::string(), "banktool: could not read " + from + "\n"};
+    return BanktoolResult{kExitCannot, std::string(), "banktool: could not read " + from + "\n"};
   }
   AikenExport exported = ExportAiken(bank);
   BanktoolResult result;
@@ -294,10 +290,10 @@ BanktoolResult ExportAikenFile(const std::string& from, const std::string& to) {
   result.out = "questions " + std::to_string(exported.written) + ", left out " +
                std::to_string(exported.leftOut.size()) + "\n";
   if (!WriteWhole(to, exported.text)) {
-    result.exitCode = kExitNoFolder;
+    result.exitCode = kExitCannot;
     result.err += "banktool: could not write " + to + "\n";
   } else if (!exported.leftOut.empty()) {
-    result.exitCode = kExitResetErrors;
+    result.exitCode = kExitIncomplete;
   }
   return result;
 }
@@ -306,14 +302,14 @@ BanktoolResult ExportHtmlFile(const std::string& from, const std::string& to, bo
   QuestionBank bank;
   const bool loaded = bank.Load(from);
   if (!loaded && bank.categories().empty()) {
-    return BanktoolResult{kExitNoFolder, std::string(), "banktool: could not read " + from + "\n"};
+    return BanktoolResult{kExitCannot, std::string(), "banktool: could not read " + from + "\n"};
   }
   BanktoolResult result;
   std::ofstream out(to, std::ios::binary | std::ios::trunc);
   WritePaperHtml(bank, answers, out);
   out.close();
   if (!out) {
-    result.exitCode = kExitNoFolder;
+    result.exitCode = kExitCannot;
     result.err = "banktool: could not write " + to + "\n";
   } else if (!loaded) {
     result = LoadFailed(result, from);
@@ -326,6 +322,7 @@ BanktoolResult ExportHtmlFile(const std::string& from, const std::string& to, bo
 BanktoolResult RunBanktool(const std::vector<std::string>& args) {
   if (args.empty()) return Usage();
   const std::string& command = args[0];
+  if (command == "--help" && args.size() == 1) return Help();
   BanktoolResult result;
 
   if (command == "resave" && args.size() == 3) return Resave(args[1], args[2]);

@@ -5,9 +5,8 @@
 #include <optional>
 
 #include "common/base/gbk.h"
+#include "common/base/text_encoding.h"
 #include "common/richtext/rich_content.h"
-#include "oblen/model/unicode_text.h"
-#include "tools/banktool/text_encoding.h"
 
 namespace velmor {
 

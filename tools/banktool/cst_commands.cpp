@@ -5,7 +5,7 @@
 #include "oblen/model/package_format.h"
 #include "tools/banktool/exam_commands.h"
 #include "tools/banktool/json_writer.h"
-#include "tools/banktool/text_encoding.h"
+#include "common/base/text_encoding.h"
 
 namespace velmor {
 

@@ -12,16 +12,13 @@
 #include "oblen/model/operation_bank.h"
 #include "oblen/model/package_format.h"
 #include "oblen/model/packing.h"
-#include "tools/banktool/text_encoding.h"
+#include "common/base/text_encoding.h"
+#include "tools/banktool/exit_codes.h"
 #include "tools/banktool/tool_files.h"
 
 namespace velmor {
 
 namespace {
-
-constexpr int kExitSomeSkipped = 1;  // unpack: entries skipped; grade-all: a row with a note
-constexpr int kExitMissing = 2;      // the bank, the question, its package, or the output
-constexpr int kExitUsage = 64;
 
 BanktoolResult Failure(int exitCode, const std::string& message) {
   return BanktoolResult{exitCode, std::string(), "banktool: " + message + "\n"};
@@ -59,7 +56,7 @@ bool LoadSubject(const std::string& path, const std::string& idText, Subject* su
     return false;
   }
   if (!std::ifstream(path, std::ios::binary)) {
-    *failure = Failure(kExitMissing, "no bank " + NativeTextToUtf8(path));
+    *failure = Failure(kExitCannot, "no bank " + NativeTextToUtf8(path));
     return false;
   }
   // A damaged bank is used as far as it could be read.
@@ -72,7 +69,7 @@ bool LoadSubject(const std::string& path, const std::string& idText, Subject* su
     }
   }
   if (!subject->question) {
-    *failure = Failure(kExitMissing, "no question " + idText + " in " + NativeTextToUtf8(path));
+    *failure = Failure(kExitCannot, "no question " + idText + " in " + NativeTextToUtf8(path));
     failure->err = subject->warning + failure->err;
     return false;
   }
@@ -81,7 +78,7 @@ bool LoadSubject(const std::string& path, const std::string& idText, Subject* su
 }
 
 BanktoolResult NoPackage(const Subject& subject, const std::string& idText) {
-  BanktoolResult result = Failure(kExitMissing, "question " + idText + " has no package");
+  BanktoolResult result = Failure(kExitCannot, "question " + idText + " has no package");
   result.err = subject.warning + result.err;
   return result;
 }
@@ -254,16 +251,16 @@ BanktoolResult UnpackCommand(const std::vector<std::string>& args) {
 
   std::string folder(subject.package->unpackFolder.text());
   if (args.size() == 3 && !ModelPathOf(args[2], &folder)) {
-    return Failure(kExitMissing, "the folder " + NativeTextToUtf8(args[2]) +
+    return Failure(kExitCannot, "the folder " + NativeTextToUtf8(args[2]) +
                                      " cannot be written in GBK, as the bank's paths are");
   }
   if (!NamesLocalPlace(folder)) {
-    return Failure(kExitMissing, "the stored folder " + GbkToUtf8(folder) +
+    return Failure(kExitCannot, "the stored folder " + GbkToUtf8(folder) +
                                      " is not a place on this system; name a FOLDER");
   }
   std::unique_ptr<FileAccess> files = MakeToolFileAccess();
   UnpackResult unpacked = Unpack(*files, *subject.package, folder);
-  BanktoolResult result{0, std::string(), subject.warning};
+  BanktoolResult result{kExitDone, std::string(), subject.warning};
   for (const UnpackResult::Skipped& skipped : unpacked.skipped) {
     result.out += "skipped " + GbkToUtf8(skipped.relativePath) +
                   (skipped.throughLink ? ": a link lies on its way\n"
@@ -272,7 +269,7 @@ BanktoolResult UnpackCommand(const std::vector<std::string>& args) {
   }
   result.out += "written " + std::to_string(unpacked.filesWritten) + ", skipped " +
                 std::to_string(unpacked.skipped.size()) + "\n";
-  if (!unpacked.skipped.empty()) result.exitCode = kExitSomeSkipped;
+  if (!unpacked.skipped.empty()) result.exitCode = kExitIncomplete;
   return result;
 }
 
@@ -289,7 +286,7 @@ BanktoolResult GradeCommand(const std::vector<std::string>& args) {
     if (!subject.package) return NoPackage(subject, args[1]);
     std::string root;
     if (!ModelPathOf(args[3], &root)) {
-      return Failure(kExitMissing, "the folder " + NativeTextToUtf8(args[3]) +
+      return Failure(kExitCannot, "the folder " + NativeTextToUtf8(args[3]) +
                                        " cannot be written in GBK, as the bank's paths are");
     }
     CandidateFiles candidate(*files, std::string(subject.package->unpackFolder.text()), root);
@@ -298,7 +295,7 @@ BanktoolResult GradeCommand(const std::vector<std::string>& args) {
   } else {
     graded = GradeRequirements(*files, *subject.question);
   }
-  return BanktoolResult{0, GbkToUtf8(graded.report) + "total " + std::to_string(graded.total) + "\r\n",
+  return BanktoolResult{kExitDone, GbkToUtf8(graded.report) + "total " + std::to_string(graded.total) + "\r\n",
                         subject.warning};
 }
 
@@ -326,7 +323,7 @@ BanktoolResult GradeAllCommand(const std::vector<std::string>& args) {
   std::unique_ptr<FileAccess> files = MakeToolFileAccess();
   std::vector<CandidateRow> rows;
   std::vector<int> metCounts(requirements, 0);
-  BanktoolResult result{0, std::string(), subject.warning};
+  BanktoolResult result{kExitDone, std::string(), subject.warning};
   for (const std::string& folder : folders) {
     CandidateRow row;
     row.folder = NativeTextToUtf8(folder);
@@ -345,7 +342,7 @@ BanktoolResult GradeAllCommand(const std::vector<std::string>& args) {
       for (std::size_t i = 0; i < requirements; ++i) metCounts[i] += graded.met[i] ? 1 : 0;
     }
     if (!row.note.empty()) {
-      result.exitCode = kExitSomeSkipped;
+      result.exitCode = kExitIncomplete;
       result.err += "banktool: " + row.folder + ": " + row.note + "\n";
     }
     rows.push_back(std::move(row));
@@ -357,7 +354,7 @@ BanktoolResult GradeAllCommand(const std::vector<std::string>& args) {
     out.write(sheet.data(), static_cast<std::streamsize>(sheet.size()));
     out.close();
     if (!out) {
-      result.exitCode = kExitMissing;
+      result.exitCode = kExitCannot;
       result.err += "banktool: could not write " + NativeTextToUtf8(csvPath) + "\n";
     }
   }

@@ -6,7 +6,7 @@
 
 #include "common/base/gbk.h"
 #include "tarvik/maintenance/html_log.h"
-#include "tools/banktool/text_encoding.h"
+#include "common/base/text_encoding.h"
 
 namespace velmor {
 

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "tools/banktool/text_encoding.h"
+#include "common/base/text_encoding.h"
 #include "tools/banktool/tool_files.h"
 
 namespace velmor {

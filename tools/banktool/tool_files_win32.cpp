@@ -1,5 +1,5 @@
 #include "oblen/editor/win32_file_access.h"
-#include "tools/banktool/text_encoding.h"
+#include "common/base/text_encoding.h"
 #include "tools/banktool/tool_files.h"
 
 namespace velmor {

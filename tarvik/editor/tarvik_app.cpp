@@ -15,6 +15,8 @@ namespace velmor {
 
 namespace {
 
+// Tarvik has always started Windows Sockets 1.1 and refused to run without it. Nothing uses
+// them; the start stays so that a machine where it fails is told so, as before.
 bool StartSockets() {
   WSADATA sockets{};
   if (::WSAStartup(MAKEWORD(1, 1), &sockets) != 0) return false;

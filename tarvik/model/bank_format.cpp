@@ -58,6 +58,8 @@ bool QuestionBank::LoadFrom(ByteSource& source, bool signedOnly) {
 
   const int32_t categoryCount = header_.categoryCount();
   for (int32_t c = 0; c < categoryCount; ++c) {
+    // Inside the loop, as the format has always been read: a file of another version loads
+    // as an empty bank when it has no categories, and stops before the first one otherwise.
     if (header_.formatVersion() != BankHeader::kFormatVersion) return false;
     unsigned char categoryRecord[kCategoryRecordSize];
     if (!source.Read(categoryRecord, sizeof categoryRecord)) return false;

@@ -5,8 +5,8 @@ namespace fw {
 void CListView::Refill(const ListRows& rows, CRITICAL_SECTION* lock) const {
   RedrawSuspended quiet(hwnd_);
   DeleteAllItems();
-  // The editors have always held a lock while a list is refilled. They run one thread, so it
-  // never waits; it marks the refill as the one moment the rows and the document disagree.
+  // The editors hold a lock while a list is refilled, as they always have; they run one
+  // thread, so it never waits, and no second thread may read a list while it is refilled.
   if (lock) ::EnterCriticalSection(lock);
   Send(LVM_SETITEMCOUNT, rows.size());  // room for every row at once
   for (std::size_t i = 0; i < rows.size(); ++i) {

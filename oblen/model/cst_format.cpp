@@ -11,9 +11,12 @@
 //                              data reference (written as 0, ignored when read), then the
 //                              data area (data size bytes, see package_format.h)
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "common/base/file_stream.h"
+#include "common/base/question_record.h"
+#include "common/base/record.h"
 #include "oblen/model/operation_bank.h"
 #include "oblen/model/package_format.h"
 
@@ -21,30 +24,52 @@ namespace velmor {
 
 namespace {
 
-constexpr std::size_t kGroupHeadSize = 8;
+// A group's name length and question count, then the name's bytes.
+struct GroupRecord {
+  static constexpr std::size_t kSize = 8;
+  int32_t nameLength = 0, questionCount = 0;
+  template <typename Io>
+  void Fields(Io& io) {
+    io(nameLength);
+    io(questionCount);
+  }
+};
+
+// A package: the size of its data area, which follows the record, and where it unpacks.
+struct PackageRecord {
+  static constexpr std::size_t kSize = FilePackage::kRecordSize;
+  int32_t dataSize = 0, questionId = 0;
+  std::array<char, 256> unpackFolder{};
+  int32_t entryCount = 0;
+  int32_t dataReference = 0;  // written as 0, ignored when read
+  template <typename Io>
+  void Fields(Io& io) {
+    io(dataSize);
+    io(questionId);
+    io(unpackFolder);
+    io(entryCount);
+    io(dataReference);
+  }
+};
+
 constexpr int32_t kMaxNameLength = 127;
-constexpr std::size_t kQuestionHeadSize = 20;
-constexpr std::size_t kPackageFolderOffset = 8;
-constexpr std::size_t kPackageEntryCountOffset = 264;
-constexpr std::size_t kPackageReferenceOffset = 268;
 
 // "Oblenquest文件" in GBK and its terminator.
 constexpr char kMagic[] = "Oblenquest\xce\xc4\xbc\xfe";
 
 bool ReadPackage(ByteSource& source, FilePackage& package) {
-  unsigned char record[FilePackage::kRecordSize];
-  if (!source.Read(record, sizeof record)) return false;
-  const int32_t dataSize = ReadLe32(record);
-  const int32_t entryCount = ReadLe32(record + kPackageEntryCountOffset);
-  if (dataSize < 0 || entryCount < 0 || static_cast<uint64_t>(dataSize) > source.remaining()) {
+  PackageRecord record;
+  if (!ReadRecord(source, record)) return false;
+  if (record.dataSize < 0 || record.entryCount < 0 ||
+      static_cast<uint64_t>(record.dataSize) > source.remaining()) {
     return false;
   }
-  package.questionId = ReadLe32(record + 4);
-  package.unpackFolder.AssignRaw(record + kPackageFolderOffset);
-  package.entryCount = entryCount;
-  package.data.resize(static_cast<std::size_t>(dataSize));
-  return (dataSize == 0 || source.Read(package.data.data(), package.data.size())) &&
-         IsConsistentPackageData(package.data.data(), package.data.size(), entryCount);
+  package.questionId = record.questionId;
+  package.unpackFolder.AssignRaw(record.unpackFolder.data());
+  package.entryCount = record.entryCount;
+  package.data.resize(static_cast<std::size_t>(record.dataSize));
+  return (record.dataSize == 0 || source.Read(package.data.data(), package.data.size())) &&
+         IsConsistentPackageData(package.data.data(), package.data.size(), record.entryCount);
 }
 
 }  // namespace
@@ -65,33 +90,32 @@ bool OperationBank::LoadFrom(ByteSource& source, bool signedOnly) {
   if (groupCount < 0) return false;
   for (int32_t g = 0; g < groupCount; ++g) {
     if (header_.formatVersion() != OperationBankHeader::kFormatVersion) return false;
-    unsigned char groupHead[kGroupHeadSize];
-    if (!source.Read(groupHead, sizeof groupHead)) return false;
-    const int32_t nameLength = ReadLe32(groupHead);
-    const int32_t questionCount = ReadLe32(groupHead + 4);
-    if (nameLength < 0 || nameLength > kMaxNameLength || questionCount < 0) return false;
+    GroupRecord groupRecord;
+    if (!ReadRecord(source, groupRecord)) return false;
+    if (groupRecord.nameLength < 0 || groupRecord.nameLength > kMaxNameLength ||
+        groupRecord.questionCount < 0) {
+      return false;
+    }
     char name[kMaxNameLength + 1];
-    if (!source.Read(name, static_cast<std::size_t>(nameLength))) return false;
-    AddGroup(std::string_view(name, static_cast<std::size_t>(nameLength)));
+    if (!source.Read(name, static_cast<std::size_t>(groupRecord.nameLength))) return false;
+    AddGroup(std::string_view(name, static_cast<std::size_t>(groupRecord.nameLength)));
     const int group = static_cast<int>(groups_.size() - 1);
 
-    for (int32_t q = 0; q < questionCount; ++q) {
-      unsigned char head[kQuestionHeadSize];
-      if (!source.Read(head, sizeof head)) return false;
-      const int32_t descriptionSize = ReadLe32(head + 12);
-      const int32_t requirementCount = ReadLe32(head + 16);
-      if (descriptionSize < static_cast<int32_t>(ContentBlock::kLengthWordSize) ||
-          static_cast<uint64_t>(descriptionSize) > source.remaining() || requirementCount < 0) {
+    for (int32_t q = 0; q < groupRecord.questionCount; ++q) {
+      QuestionRecord record;
+      if (!ReadRecord(source, record)) return false;
+      if (record.contentSize < static_cast<int32_t>(ContentBlock::kLengthWordSize) ||
+          static_cast<uint64_t>(record.contentSize) > source.remaining() || record.childCount < 0) {
         return false;
       }
-      ContentBlock description = ContentBlock::Allocate(static_cast<std::size_t>(descriptionSize));
+      ContentBlock description = ContentBlock::Allocate(static_cast<std::size_t>(record.contentSize));
       if (!source.Read(description.data(), description.size()) || !description.IsWellFormed()) {
         return false;
       }
       // A record the bank refuses ends the load here: its requirements must not go to the
       // question before it.
-      if (!AddQuestion(ReadLe32(head), group, std::move(description), ReadLe32(head + 4),
-                       ReadLe32(head + 8))) {
+      if (!AddQuestion(record.id, group, std::move(description), record.reservedA,
+                       record.reservedB)) {
         return false;
       }
       OperationQuestion& question = groups_[group].questions.back();
@@ -99,11 +123,11 @@ bool OperationBank::LoadFrom(ByteSource& source, bool signedOnly) {
       // Only as many records as the rest of the file can hold are reserved.
       const uint64_t fitting = source.remaining() / Requirement::kSize;
       question.requirements.reserve(
-          static_cast<std::size_t>(std::min<uint64_t>(fitting, requirementCount)));
-      for (int32_t r = 0; r < requirementCount; ++r) {
-        unsigned char record[Requirement::kSize];
-        if (!source.Read(record, sizeof record)) return false;
-        question.requirements.push_back(Requirement::FromBytes(record));
+          static_cast<std::size_t>(std::min<uint64_t>(fitting, record.childCount)));
+      for (int32_t r = 0; r < record.childCount; ++r) {
+        unsigned char bytes[Requirement::kSize];
+        if (!source.Read(bytes, sizeof bytes)) return false;
+        question.requirements.push_back(Requirement::FromBytes(bytes));
       }
     }
   }
@@ -151,20 +175,14 @@ bool OperationBank::SaveTo(ByteSink& sink) {
 
   for (const QuestionGroup& group : groups_) {
     const std::string_view name = group.name.text();  // at most 127 bytes by construction
-    unsigned char groupHead[kGroupHeadSize];
-    WriteLe32(groupHead, static_cast<int32_t>(name.size()));
-    WriteLe32(groupHead + 4, static_cast<int32_t>(group.questions.size()));
-    if (!sink.Write(groupHead, sizeof groupHead) || !sink.Write(name.data(), name.size())) {
-      return false;
-    }
+    GroupRecord groupRecord{static_cast<int32_t>(name.size()),
+                            static_cast<int32_t>(group.questions.size())};
+    if (!WriteRecord(sink, groupRecord) || !sink.Write(name.data(), name.size())) return false;
     for (const OperationQuestion& question : group.questions) {
-      unsigned char head[kQuestionHeadSize];
-      WriteLe32(head, question.id);
-      WriteLe32(head + 4, question.reservedA);
-      WriteLe32(head + 8, question.reservedB);
-      WriteLe32(head + 12, static_cast<int32_t>(question.description.size()));
-      WriteLe32(head + 16, static_cast<int32_t>(question.requirements.size()));
-      if (!sink.Write(head, sizeof head) ||
+      QuestionRecord record{question.id, question.reservedA, question.reservedB,
+                            static_cast<int32_t>(question.description.size()),
+                            static_cast<int32_t>(question.requirements.size())};
+      if (!WriteRecord(sink, record) ||
           !sink.Write(question.description.data(), question.description.size())) {
         return false;
       }
@@ -179,14 +197,9 @@ bool OperationBank::SaveTo(ByteSink& sink) {
   }
 
   for (const FilePackage& package : packages_) {
-    unsigned char record[FilePackage::kRecordSize];
-    WriteLe32(record, static_cast<int32_t>(package.data.size()));
-    WriteLe32(record + 4, package.questionId);
-    std::memcpy(record + kPackageFolderOffset, package.unpackFolder.bytes().data(),
-                decltype(package.unpackFolder)::kSize);
-    WriteLe32(record + kPackageEntryCountOffset, package.entryCount);
-    WriteLe32(record + kPackageReferenceOffset, 0);
-    if (!sink.Write(record, sizeof record)) return false;
+    PackageRecord record{static_cast<int32_t>(package.data.size()), package.questionId,
+                         package.unpackFolder.bytes(), package.entryCount, 0};
+    if (!WriteRecord(sink, record)) return false;
     if (!package.data.empty() && !sink.Write(package.data.data(), package.data.size())) {
       return false;
     }

@@ -8,20 +8,57 @@
 //                            followed by textLength text bytes (no terminator)
 //   option record        20  score, chosen, isAnswer, selectCount, textLength, then the text
 //   trailer record       76
+#include <array>
 #include <cstring>
 
 #include "common/base/file_stream.h"
+#include "common/base/question_record.h"
+#include "common/base/record.h"
 #include "tarvik/model/question_bank.h"
 
 namespace velmor {
 
 namespace {
 
-constexpr std::size_t kCategoryRecordSize = 132;
-constexpr std::size_t kNameSize = 128;
-constexpr std::size_t kBigQuestionRecordSize = 20;
-constexpr std::size_t kSmallQuestionRecordSize = 20;
-constexpr std::size_t kOptionRecordSize = 20;
+struct CategoryRecord {
+  static constexpr std::size_t kSize = 132;
+  std::array<char, 128> name{};
+  int32_t questionCount = 0;
+  template <typename Io>
+  void Fields(Io& io) {
+    io(name);
+    io(questionCount);
+  }
+};
+
+// A small question or an option: four numbers, then the length of the text that follows
+// the record (no terminator).
+struct SmallQuestionRecord {
+  static constexpr std::size_t kSize = 20;
+  int32_t score = 0, reserved = 0, singleChoice = 0, optionCount = 0, textLength = 0;
+  template <typename Io>
+  void Fields(Io& io) {
+    io(score);
+    io(reserved);
+    io(singleChoice);
+    io(optionCount);
+    io(textLength);
+  }
+};
+
+struct OptionRecord {
+  static constexpr std::size_t kSize = 20;
+  int32_t score = 0, chosen = 0, isAnswer = 0, selectCount = 0, textLength = 0;
+  template <typename Io>
+  void Fields(Io& io) {
+    io(score);
+    io(chosen);
+    io(isAnswer);
+    io(selectCount);
+    io(textLength);
+  }
+};
+
 constexpr int32_t kMaxTextLength = 127;
 
 // "综合评估问卷" in GBK and its terminator.
@@ -36,11 +73,12 @@ bool ReadCountedText(ByteSource& source, int32_t length, char (&text)[128]) {
   return true;
 }
 
-// Writes a record whose last field is the text length, then the text itself.
-bool WriteRecordWithText(ByteSink& sink, unsigned char (&record)[20], const Text128& text) {
-  std::size_t length = text.text().size();  // at most 127 by construction of the field
-  WriteLe32(record + 16, static_cast<int32_t>(length));
-  return sink.Write(record, sizeof record) && sink.Write(text.c_str(), length);
+// Writes a record whose last field is the length of its text, then the text itself.
+template <typename Record>
+bool WriteRecordWithText(ByteSink& sink, Record& record, const Text128& text) {
+  const std::string_view bytes = text.text();  // at most 127 by construction of the field
+  record.textLength = static_cast<int32_t>(bytes.size());
+  return WriteRecord(sink, record) && sink.Write(bytes.data(), bytes.size());
 }
 
 }  // namespace
@@ -61,56 +99,51 @@ bool QuestionBank::LoadFrom(ByteSource& source, bool signedOnly) {
     // Inside the loop, as the format has always been read: a file of another version loads
     // as an empty bank when it has no categories, and stops before the first one otherwise.
     if (header_.formatVersion() != BankHeader::kFormatVersion) return false;
-    unsigned char categoryRecord[kCategoryRecordSize];
-    if (!source.Read(categoryRecord, sizeof categoryRecord)) return false;
-    AddCategory(std::string_view(reinterpret_cast<const char*>(categoryRecord), kNameSize));
+    CategoryRecord categoryRecord;
+    if (!ReadRecord(source, categoryRecord)) return false;
+    AddCategory(std::string_view(categoryRecord.name.data(), categoryRecord.name.size()));
     const int category = static_cast<int>(categories_.size() - 1);
 
-    const int32_t questionCount = ReadLe32(categoryRecord + kNameSize);
-    for (int32_t q = 0; q < questionCount; ++q) {
-      unsigned char record[kBigQuestionRecordSize];
-      if (!source.Read(record, sizeof record)) return false;
-      const int32_t contentSize = ReadLe32(record + 12);
-      if (contentSize < static_cast<int32_t>(ContentBlock::kLengthWordSize) ||
-          static_cast<uint64_t>(contentSize) > source.remaining()) {
+    for (int32_t q = 0; q < categoryRecord.questionCount; ++q) {
+      QuestionRecord record;
+      if (!ReadRecord(source, record)) return false;
+      if (record.contentSize < static_cast<int32_t>(ContentBlock::kLengthWordSize) ||
+          static_cast<uint64_t>(record.contentSize) > source.remaining()) {
         return false;
       }
-      ContentBlock content = ContentBlock::Allocate(static_cast<std::size_t>(contentSize));
+      ContentBlock content = ContentBlock::Allocate(static_cast<std::size_t>(record.contentSize));
       if (!source.Read(content.data(), content.size()) || !content.IsWellFormed()) return false;
       // A record the document refuses ends the load here: nothing after it may be attached to
       // the question before it.
-      if (!AddBigQuestion(category, ReadLe32(record), std::move(content), ReadLe32(record + 4),
-                          ReadLe32(record + 8))) {
+      if (!AddBigQuestion(category, record.id, std::move(content), record.reservedA,
+                          record.reservedB)) {
         return false;
       }
       const int question = static_cast<int>(categories_[category].questions.size() - 1);
 
-      const int32_t smallCount = ReadLe32(record + 16);
-      for (int32_t s = 0; s < smallCount; ++s) {
-        unsigned char smallRecord[kSmallQuestionRecordSize];
+      for (int32_t s = 0; s < record.childCount; ++s) {
+        SmallQuestionRecord smallRecord;
         char text[128];
-        if (!source.Read(smallRecord, sizeof smallRecord) ||
-            !ReadCountedText(source, ReadLe32(smallRecord + 16), text)) {
+        if (!ReadRecord(source, smallRecord) ||
+            !ReadCountedText(source, smallRecord.textLength, text)) {
           return false;
         }
         // The stored reserved value is not taken over: in memory it is always 0.
-        if (!AddSmallQuestion(category, question, text, ReadLe32(smallRecord + 8),
-                              ReadLe32(smallRecord))) {
+        if (!AddSmallQuestion(category, question, text, smallRecord.singleChoice,
+                              smallRecord.score)) {
           return false;
         }
         const int small =
             static_cast<int>(categories_[category].questions[question].smallQuestions.size() - 1);
 
-        const int32_t optionCount = ReadLe32(smallRecord + 12);
-        for (int32_t o = 0; o < optionCount; ++o) {
-          unsigned char optionRecord[kOptionRecordSize];
-          if (!source.Read(optionRecord, sizeof optionRecord) ||
-              !ReadCountedText(source, ReadLe32(optionRecord + 16), text)) {
+        for (int32_t o = 0; o < smallRecord.optionCount; ++o) {
+          OptionRecord optionRecord;
+          if (!ReadRecord(source, optionRecord) ||
+              !ReadCountedText(source, optionRecord.textLength, text)) {
             return false;
           }
-          if (!AddOption(category, question, small, text, ReadLe32(optionRecord),
-                         ReadLe32(optionRecord + 8), ReadLe32(optionRecord + 4),
-                         ReadLe32(optionRecord + 12))) {
+          if (!AddOption(category, question, small, text, optionRecord.score,
+                         optionRecord.isAnswer, optionRecord.chosen, optionRecord.selectCount)) {
             return false;
           }
         }
@@ -156,37 +189,27 @@ bool QuestionBank::SaveTo(ByteSink& sink) {
   if (!sink.Write(header_.bytes().data(), BankHeader::kSize)) return false;
 
   for (const Category& category : categories_) {
-    unsigned char categoryRecord[kCategoryRecordSize];
-    std::memcpy(categoryRecord, category.name.bytes().data(), kNameSize);
-    WriteLe32(categoryRecord + kNameSize, static_cast<int32_t>(category.questions.size()));
-    if (!sink.Write(categoryRecord, sizeof categoryRecord)) return false;
+    CategoryRecord categoryRecord{category.name.bytes(),
+                                  static_cast<int32_t>(category.questions.size())};
+    if (!WriteRecord(sink, categoryRecord)) return false;
 
     for (const BigQuestion& question : category.questions) {
-      unsigned char record[kBigQuestionRecordSize];
-      WriteLe32(record, question.id);
-      WriteLe32(record + 4, question.reservedA);
-      WriteLe32(record + 8, question.reservedB);
-      WriteLe32(record + 12, static_cast<int32_t>(question.content.size()));
-      WriteLe32(record + 16, static_cast<int32_t>(question.smallQuestions.size()));
-      if (!sink.Write(record, sizeof record) ||
+      QuestionRecord record{question.id, question.reservedA, question.reservedB,
+                            static_cast<int32_t>(question.content.size()),
+                            static_cast<int32_t>(question.smallQuestions.size())};
+      if (!WriteRecord(sink, record) ||
           !sink.Write(question.content.data(), question.content.size())) {
         return false;
       }
 
       for (const SmallQuestion& small : question.smallQuestions) {
-        unsigned char smallRecord[kSmallQuestionRecordSize];
-        WriteLe32(smallRecord, small.score);
-        WriteLe32(smallRecord + 4, small.reserved);
-        WriteLe32(smallRecord + 8, small.singleChoice);
-        WriteLe32(smallRecord + 12, static_cast<int32_t>(small.options.size()));
+        SmallQuestionRecord smallRecord{small.score, small.reserved, small.singleChoice,
+                                        static_cast<int32_t>(small.options.size())};
         if (!WriteRecordWithText(sink, smallRecord, small.text)) return false;
 
         for (const ChoiceOption& option : small.options) {
-          unsigned char optionRecord[kOptionRecordSize];
-          WriteLe32(optionRecord, option.score);
-          WriteLe32(optionRecord + 4, option.chosen);
-          WriteLe32(optionRecord + 8, option.isAnswer);
-          WriteLe32(optionRecord + 12, option.selectCount);
+          OptionRecord optionRecord{option.score, option.chosen, option.isAnswer,
+                                    option.selectCount};
           if (!WriteRecordWithText(sink, optionRecord, option.text)) return false;
         }
       }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "common/base/file_stream.h"
+#include "common/base/record.h"
 #include "tests/support/test_files.h"
 
 namespace velmor {
@@ -67,6 +68,44 @@ TEST(SafeFileWriter, WritesSmallAndLargePiecesInOrder) {
   ASSERT_TRUE(writer.Commit());
   EXPECT_EQ(test::ReadFileBytes(path), expected);
   EXPECT_EQ(test::ListFolder(dir.path()), std::vector<std::string>{"out.bin"});
+}
+
+// A record's fields are laid out in order and must fill its size exactly: a list that would
+// reach past the record, or leave part of it unread, fails whole and writes nothing.
+template <std::size_t kBytes>
+struct TwoFields {
+  static constexpr std::size_t kSize = kBytes;
+  int32_t first = 0;
+  std::array<char, 3> name{};
+  template <typename Io>
+  void Fields(Io& io) {
+    io(first);
+    io(name);
+  }
+};
+
+TEST(Record, FieldsFillTheirRecordExactly) {
+  TwoFields<7> exact{-2, {'a', 'b', 'c'}};
+  MemorySink sink;
+  ASSERT_TRUE(WriteRecord(sink, exact));
+  EXPECT_EQ(sink.bytes(), (std::vector<unsigned char>{0xFE, 0xFF, 0xFF, 0xFF, 'a', 'b', 'c'}));
+  TwoFields<7> back;
+  MemorySource source(sink.bytes().data(), sink.bytes().size());
+  ASSERT_TRUE(ReadRecord(source, back));
+  EXPECT_EQ(back.first, -2);
+  EXPECT_EQ(back.name, exact.name);
+
+  TwoFields<6> tooSmall{5, {'x', 'y', 'z'}};
+  TwoFields<8> tooLarge{5, {'x', 'y', 'z'}};
+  MemorySink none;
+  EXPECT_FALSE(WriteRecord(none, tooSmall));
+  EXPECT_FALSE(WriteRecord(none, tooLarge));
+  EXPECT_TRUE(none.bytes().empty());
+  const unsigned char bytes[8] = {1, 0, 0, 0, 'p', 'q', 'r', 's'};
+  MemorySource small(bytes, sizeof bytes), large(bytes, sizeof bytes);
+  EXPECT_FALSE(ReadRecord(small, tooSmall));
+  EXPECT_EQ(tooSmall.name, (std::array<char, 3>{'x', 'y', 'z'})) << "nothing read past the record";
+  EXPECT_FALSE(ReadRecord(large, tooLarge));
 }
 
 }  // namespace

@@ -1,0 +1,114 @@
+// Fixed-size records of the file formats, read and written by their named fields.
+//
+// A record type lists its fields once, in file order, in a member template `Fields(io)`; the
+// same list reads the record and writes it, so reader and writer cannot disagree on an
+// offset. Fields are visited through a cursor bounded by the record's size: a field that
+// would reach past the record is neither read nor written, and the record fails as a whole.
+//
+//   struct QuestionHead {
+//     static constexpr std::size_t kSize = 8;
+//     int32_t id = 0, count = 0;
+//     template <typename Io> void Fields(Io& io) { io(id); io(count); }
+//   };
+//   QuestionHead head;
+//   if (!ReadRecord(source, head)) ...;   WriteRecord(sink, head);
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+#include "common/base/byte_order.h"
+#include "common/base/byte_stream.h"
+
+namespace velmor {
+
+namespace record {
+
+// Hands out the fields of a record's bytes in order, never past its end.
+class Reader {
+ public:
+  Reader(const unsigned char* bytes, std::size_t size) : bytes_(bytes), size_(size) {}
+
+  void operator()(int32_t& field) {
+    if (Take(4)) field = ReadLe32(bytes_ + position_ - 4);
+  }
+  template <std::size_t N>
+  void operator()(std::array<char, N>& field) {
+    if (Take(N)) std::memcpy(field.data(), bytes_ + position_ - N, N);
+  }
+
+  // Every field was there and the fields filled the record exactly.
+  bool complete() const { return !overrun_ && position_ == size_; }
+
+ private:
+  bool Take(std::size_t size) {
+    if (overrun_ || size > size_ - position_) {
+      overrun_ = true;
+      return false;
+    }
+    position_ += size;
+    return true;
+  }
+
+  const unsigned char* bytes_;
+  std::size_t size_;
+  std::size_t position_ = 0;
+  bool overrun_ = false;
+};
+
+// Lays the fields of a record into its bytes in order, never past its end.
+class Writer {
+ public:
+  Writer(unsigned char* bytes, std::size_t size) : bytes_(bytes), size_(size) {}
+
+  void operator()(const int32_t& field) {
+    if (Take(4)) WriteLe32(bytes_ + position_ - 4, field);
+  }
+  template <std::size_t N>
+  void operator()(const std::array<char, N>& field) {
+    if (Take(N)) std::memcpy(bytes_ + position_ - N, field.data(), N);
+  }
+
+  bool complete() const { return !overrun_ && position_ == size_; }
+
+ private:
+  bool Take(std::size_t size) {
+    if (overrun_ || size > size_ - position_) {
+      overrun_ = true;
+      return false;
+    }
+    position_ += size;
+    return true;
+  }
+
+  unsigned char* bytes_;
+  std::size_t size_;
+  std::size_t position_ = 0;
+  bool overrun_ = false;
+};
+
+}  // namespace record
+
+// Reads the next `Record::kSize` bytes of `source` into the record's fields; false on a short
+// read or when the fields do not fill the record exactly.
+template <typename Record>
+bool ReadRecord(ByteSource& source, Record& value) {
+  std::array<unsigned char, Record::kSize> bytes;
+  if (!source.Read(bytes.data(), bytes.size())) return false;
+  record::Reader reader(bytes.data(), bytes.size());
+  value.Fields(reader);
+  return reader.complete();
+}
+
+// Writes the record's fields as its `Record::kSize` bytes.
+template <typename Record>
+bool WriteRecord(ByteSink& sink, Record& value) {
+  std::array<unsigned char, Record::kSize> bytes{};
+  record::Writer writer(bytes.data(), bytes.size());
+  value.Fields(writer);
+  return writer.complete() && sink.Write(bytes.data(), bytes.size());
+}
+
+}  // namespace velmor

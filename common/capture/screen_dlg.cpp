@@ -3,6 +3,7 @@
 #include "common/richtext/dib.h"
 #include "common/richtext/rich_edit_ctrl_ex.h"
 #include "framework/app.h"
+#include "framework/gdi.h"
 #include "framework/message_table.h"
 #include "framework/platform.h"
 
@@ -152,44 +153,43 @@ void CScreenDlg::Redraw() {
 
   HDC compose = ::CreateCompatibleDC(window);
   HBITMAP image = ::CreateCompatibleBitmap(window, width_, height_);
-  HGDIOBJ oldImage = ::SelectObject(compose, image);
-  ::BitBlt(compose, 0, 0, width_, height_, screenCopy_, 0, 0, SRCCOPY);
-
   HPEN framePen = ::CreatePen(PS_SOLID, 1, kPanelFrame);
   HBRUSH panelBrush = panelImage_ ? ::CreatePatternBrush(panelImage_)
                                   : static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
-  ::SetBrushOrgEx(compose, infoPanel_.left, infoPanel_.top, nullptr);
-  HGDIOBJ oldPen = ::SelectObject(compose, framePen);
-  HGDIOBJ oldBrush = ::SelectObject(compose, panelBrush);
-  ::Rectangle(compose, infoPanel_.left, infoPanel_.top, infoPanel_.right, infoPanel_.bottom);
-  ::SelectObject(compose, oldBrush);
-  ::SelectObject(compose, oldPen);
+  {
+    fw::CSelection selectImage(compose, image);
+    ::BitBlt(compose, 0, 0, width_, height_, screenCopy_, 0, 0, SRCCOPY);
 
-  PanelLines lines = (dragging_ || fixed_)
-                         ? SelectionLines(start_, end_)
-                         : MouseLines(mouse_, GetRValue(colour), GetGValue(colour),
-                                      GetBValue(colour));
-  ::SetBkMode(compose, TRANSPARENT);
-  ::SetTextColor(compose, RGB(255, 255, 255));
-  ::TextOutA(compose, infoPanel_.left + 5, kFirstLineY, lines.first.c_str(),
-             static_cast<int>(lines.first.size()));
-  ::TextOutA(compose, infoPanel_.left + 5, kSecondLineY, lines.second.c_str(),
-             static_cast<int>(lines.second.size()));
+    ::SetBrushOrgEx(compose, infoPanel_.left, infoPanel_.top, nullptr);
+    {
+      fw::CSelection selectPen(compose, framePen);
+      fw::CSelection selectBrush(compose, panelBrush);
+      ::Rectangle(compose, infoPanel_.left, infoPanel_.top, infoPanel_.right, infoPanel_.bottom);
+    }
 
-  if (dragging_ || fixed_) {
-    HPEN outlinePen = ::CreatePen(PS_SOLID, 1, kSelectionOutline);
-    HGDIOBJ previous = ::SelectObject(compose, outlinePen);
-    ::MoveToEx(compose, start_.x, start_.y, nullptr);
-    ::LineTo(compose, end_.x, start_.y);
-    ::LineTo(compose, end_.x, end_.y);
-    ::LineTo(compose, start_.x, end_.y);
-    ::LineTo(compose, start_.x, start_.y);
-    ::SelectObject(compose, previous);
-    ::DeleteObject(outlinePen);
+    PanelLines lines = (dragging_ || fixed_)
+                           ? SelectionLines(start_, end_)
+                           : MouseLines(mouse_, GetRValue(colour), GetGValue(colour),
+                                        GetBValue(colour));
+    ::SetBkMode(compose, TRANSPARENT);
+    ::SetTextColor(compose, RGB(255, 255, 255));
+    ::TextOutA(compose, infoPanel_.left + 5, kFirstLineY, lines.first.c_str(),
+               static_cast<int>(lines.first.size()));
+    ::TextOutA(compose, infoPanel_.left + 5, kSecondLineY, lines.second.c_str(),
+               static_cast<int>(lines.second.size()));
+
+    if (dragging_ || fixed_) {
+      fw::CGdiObject outlinePen(::CreatePen(PS_SOLID, 1, kSelectionOutline));
+      fw::CSelection selectOutline(compose, outlinePen.get());
+      ::MoveToEx(compose, start_.x, start_.y, nullptr);
+      ::LineTo(compose, end_.x, start_.y);
+      ::LineTo(compose, end_.x, end_.y);
+      ::LineTo(compose, start_.x, end_.y);
+      ::LineTo(compose, start_.x, start_.y);
+    }
+
+    ::BitBlt(window, 0, 0, width_, height_, compose, 0, 0, SRCCOPY);
   }
-
-  ::BitBlt(window, 0, 0, width_, height_, compose, 0, 0, SRCCOPY);
-  ::SelectObject(compose, oldImage);
   ::DeleteObject(image);
   ::DeleteDC(compose);
   ::DeleteObject(framePen);
@@ -202,9 +202,10 @@ void CScreenDlg::CopyToClipboard(const CaptureRect& selection) {
   int height = selection.bottom - selection.top;
   HDC part = ::CreateCompatibleDC(screenCopy_);
   HBITMAP bitmap = ::CreateCompatibleBitmap(screenCopy_, width, height);
-  HGDIOBJ old = ::SelectObject(part, bitmap);
-  ::BitBlt(part, 0, 0, width, height, screenCopy_, selection.left, selection.top, SRCCOPY);
-  ::SelectObject(part, old);
+  {
+    fw::CSelection selectBitmap(part, bitmap);
+    ::BitBlt(part, 0, 0, width, height, screenCopy_, selection.left, selection.top, SRCCOPY);
+  }
   ::DeleteDC(part);
   if (::OpenClipboard(hwnd())) {
     ::EmptyClipboard();

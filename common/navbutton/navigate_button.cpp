@@ -1,5 +1,7 @@
 #include "common/navbutton/navigate_button.h"
 
+#include "framework/gdi.h"
+
 namespace velmor {
 
 namespace {
@@ -71,20 +73,20 @@ bool CNavigateButton::OnDrawItem(DRAWITEMSTRUCT* item) {
   Face face = FaceFor(item->itemState);
   if (face == Face::kDisabled) {
     RECT whole = item->rcItem;
-    HBRUSH fill = ::CreateSolidBrush(faceColour_);
-    HGDIOBJ oldBrush = ::SelectObject(dc, fill);
+    fw::CGdiObject fill(::CreateSolidBrush(faceColour_));
+    fw::CSelection selectFill(dc, fill.get());
     ::RoundRect(dc, whole.left, whole.top, whole.right, whole.bottom, 5, 5);
-    ::SelectObject(dc, oldBrush);
-    ::DeleteObject(fill);
   } else {
     HBITMAP bitmap = face == Face::kNormal ? normal_ : face == Face::kPressed ? pressed_ : hoverBitmap_;
     if (bitmap) {
       SIZE size = BitmapSize(bitmap);
       HDC source = ::CreateCompatibleDC(dc);
-      HGDIOBJ old = ::SelectObject(source, bitmap);
-      ::SetStretchBltMode(dc, COLORONCOLOR);
-      ::StretchBlt(dc, 0, 0, bitmapWidth_, bitmapHeight_, source, 0, 0, size.cx, size.cy, SRCCOPY);
-      ::SelectObject(source, old);
+      {
+        fw::CSelection selectBitmap(source, bitmap);
+        ::SetStretchBltMode(dc, COLORONCOLOR);
+        ::StretchBlt(dc, 0, 0, bitmapWidth_, bitmapHeight_, source, 0, 0, size.cx, size.cy,
+                     SRCCOPY);
+      }
       ::DeleteDC(source);
     }
   }

@@ -12,6 +12,7 @@
 #include "common/richtext/dib.h"
 #include "common/richtext/rich_content.h"
 #include "common/richtext/rtf_load.h"
+#include "framework/gdi.h"
 #include "framework/platform.h"
 
 namespace velmor {
@@ -407,11 +408,12 @@ void CRichEditCtrlEx::InsertPicture(ContentBlock record, int32_t position) {
   HDC display = ::CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
   HDC memory = ::CreateCompatibleDC(display);
   HBITMAP bitmap = ::CreateCompatibleBitmap(display, width, height);
-  HGDIOBJ old = ::SelectObject(memory, bitmap);
-  BITMAPINFOHEADER header = Dib24Header(width, height);
-  ::SetDIBits(memory, bitmap, 0, static_cast<UINT>(height), bits.data(),
-              reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS);
-  ::SelectObject(memory, old);
+  {
+    fw::CSelection selectBitmap(memory, bitmap);
+    BITMAPINFOHEADER header = Dib24Header(width, height);
+    ::SetDIBits(memory, bitmap, 0, static_cast<UINT>(height), bits.data(),
+                reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS);
+  }
 
   ++pictureCounter_;
   registry_.push_back(PictureEntry{pictureCounter_, kPictureKind, std::move(record)});

@@ -62,7 +62,7 @@ int CEditTimuDlg::SelectedRequirement() const {
   return row;
 }
 
-Requirement CEditTimuDlg::Built() const {
+Requirement CEditTimuDlg::RequirementFromValues() const {
   return Requirement::Build(values_.description, values_.explanation, values_.score,
                             values_.target, values_.pattern);
 }
@@ -83,7 +83,7 @@ LRESULT CEditTimuDlg::OnListClick(NMHDR*) {
 // A refused score builds nothing: no requirement is made from values the boxes no longer show.
 void CEditTimuDlg::OnAdd() {
   if (!data().ReadControls()) return;
-  bank_.AddRequirement(group_, question_, Built());
+  bank_.AddRequirement(group_, question_, RequirementFromValues());
   Refill();
 }
 
@@ -91,7 +91,7 @@ void CEditTimuDlg::OnChange() {
   int row = SelectedRequirement();
   if (row < 0) return;
   if (!data().ReadControls()) return;
-  bank_.ChangeRequirement(group_, question_, row, Built());
+  bank_.ChangeRequirement(group_, question_, row, RequirementFromValues());
   Refill();
 }
 

@@ -45,7 +45,8 @@ class CEditTimuDlg : public fw::CDialog {
   void OnDelete();
   void Refill();
   int SelectedRequirement() const;
-  Requirement Built() const;
+  // The requirement the value set describes.
+  Requirement RequirementFromValues() const;
 
   OperationBank& bank_;
   int group_;

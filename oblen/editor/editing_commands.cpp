@@ -2,6 +2,7 @@
 // their descriptions, and the dialogs for a question's requirements and package. Every
 // command works on the lists' selected rows; without the selection it needs, a command
 // quietly does nothing.
+#include <optional>
 #include <utility>
 
 #include "common/capture/screen_dlg.h"
@@ -20,20 +21,31 @@ void COblenDlg::RefillQuestions(int group) {
   }
 }
 
+std::optional<int> COblenDlg::SelectedGroup() const {
+  int group = groupList().FirstSelected();
+  if (group < 0) return std::nullopt;
+  return group;
+}
+
+std::optional<COblenDlg::QuestionPlace> COblenDlg::SelectedQuestion() const {
+  std::optional<int> group = SelectedGroup();
+  int question = questionList().FirstSelected();
+  if (!group || question < 0) return std::nullopt;
+  return QuestionPlace{*group, question};
+}
+
 const OperationQuestion* COblenDlg::SelectedOperationQuestion() const {
-  int group = SelectedGroup();
-  int question = SelectedQuestion();
-  if (group < 0 || question < 0) return nullptr;
-  return bank_.FindQuestion(group, question);
+  std::optional<QuestionPlace> place = SelectedQuestion();
+  return place ? bank_.FindQuestion(place->group, place->question) : nullptr;
 }
 
 // --- Groups ----------------------------------------------------------------------------------
 
 LRESULT COblenDlg::OnGroupClick(NMHDR*) {
-  int group = SelectedGroup();
-  const QuestionGroup* chosen = group < 0 ? nullptr : bank_.FindGroup(group);
+  std::optional<int> group = SelectedGroup();
+  const QuestionGroup* chosen = group ? bank_.FindGroup(*group) : nullptr;
   if (!chosen) return 0;
-  RefillQuestions(group);
+  RefillQuestions(*group);
   groupName_ = std::string(chosen->name.text());
   data().ShowValues();
   return 0;
@@ -47,16 +59,14 @@ void COblenDlg::OnGroupAdd() {
 
 void COblenDlg::OnGroupRename() {
   data().ReadControls();
-  int group = SelectedGroup();
-  if (group < 0 || !bank_.FindGroup(group)) return;
-  bank_.RenameGroup(group, groupName_);
+  std::optional<int> group = SelectedGroup();
+  if (!group || !bank_.RenameGroup(*group, groupName_)) return;
   RefillGroups();
 }
 
 void COblenDlg::OnGroupDelete() {
-  int group = SelectedGroup();
-  if (group < 0 || !bank_.FindGroup(group)) return;
-  bank_.DeleteGroup(group);
+  std::optional<int> group = SelectedGroup();
+  if (!group || !bank_.DeleteGroup(*group)) return;
   RefillGroups();
   questionList().DeleteAllItems();
 }
@@ -70,33 +80,32 @@ LRESULT COblenDlg::OnQuestionClick(NMHDR*) {
   return 0;
 }
 
+// A refused description stays in the editor; the block taken from it is freed with
+// `description`.
 void COblenDlg::OnQuestionAdd() {
   ContentBlock description = description_.SaveContent();
   data().ReadControls();
-  int group = SelectedGroup();
-  if (group < 0 || !bank_.FindGroup(group)) return;  // the block is freed with `description`
-  bool added = bank_.AddQuestion(1, group, std::move(description), 0, 0);
-  RefillQuestions(group);
+  std::optional<int> group = SelectedGroup();
+  if (!group) return;
+  bool added = bank_.AddQuestion(1, *group, std::move(description), 0, 0);
+  RefillQuestions(*group);
   if (added) description_.ClearContent();
 }
 
 void COblenDlg::OnQuestionChange() {
   ContentBlock description = description_.SaveContent();
   data().ReadControls();
-  int group = SelectedGroup();
-  int question = SelectedQuestion();
-  if (group < 0 || question < 0 || !bank_.FindQuestion(group, question)) return;
-  bool replaced = bank_.ReplaceContent(group, question, std::move(description));
-  RefillQuestions(group);
+  std::optional<QuestionPlace> place = SelectedQuestion();
+  if (!place || !bank_.FindQuestion(place->group, place->question)) return;
+  bool replaced = bank_.ReplaceContent(place->group, place->question, std::move(description));
+  RefillQuestions(place->group);
   if (replaced) description_.ClearContent();
 }
 
 void COblenDlg::OnQuestionDelete() {
-  int group = SelectedGroup();
-  int question = SelectedQuestion();
-  if (group < 0 || question < 0) return;
-  if (!bank_.DeleteQuestion(group, question)) return;
-  RefillQuestions(group);
+  std::optional<QuestionPlace> place = SelectedQuestion();
+  if (!place || !bank_.DeleteQuestion(place->group, place->question)) return;
+  RefillQuestions(place->group);
   description_.ClearContent();
 }
 
@@ -109,8 +118,9 @@ void COblenDlg::OnCapture() {
 // --- A question's requirements and package ---------------------------------------------------
 
 void COblenDlg::OnEditRequirements() {
-  if (!SelectedOperationQuestion()) return;
-  CEditTimuDlg editor(bank_, SelectedGroup(), SelectedQuestion());
+  std::optional<QuestionPlace> place = SelectedQuestion();
+  if (!place || !bank_.FindQuestion(place->group, place->question)) return;
+  CEditTimuDlg editor(bank_, place->group, place->question);
   editor.DoModal(hwnd());
 }
 

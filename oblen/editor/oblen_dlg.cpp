@@ -118,8 +118,7 @@ LRESULT COblenDlg::OnPaint(WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT COblenDlg::OnSysCommand(WPARAM wParam, LPARAM lParam) {
-  UINT command = static_cast<UINT>(wParam & 0xFFF0);
-  if (command >= IDM_ABOUTBOX && command < IDM_ABOUTBOX + 16) {
+  if ((wParam & 0xFFF0) == IDM_ABOUTBOX) {
     OnAbout();
     return 0;
   }
@@ -127,8 +126,7 @@ LRESULT COblenDlg::OnSysCommand(WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT COblenDlg::OnShown(WPARAM, LPARAM) {
-  fw::Platform().ShowMessage(hwnd(), "读取题库文件失败：" + startupLoadFailure_, kMessageCaption,
-                             MB_OK | MB_ICONEXCLAMATION);
+  ReportLoadFailure(startupLoadFailure_);
   startupLoadFailure_.clear();
   return 0;
 }
@@ -164,6 +162,12 @@ void COblenDlg::SaveTo(const std::string& path) {
   }
 }
 
+void COblenDlg::ReportLoadFailure(const std::string& path) {
+  // What was read is shown, but the author must know it is not the whole file.
+  fw::Platform().ShowMessage(hwnd(), "读取题库文件失败：" + path, kMessageCaption,
+                             MB_OK | MB_ICONEXCLAMATION);
+}
+
 void COblenDlg::OnFileNew() {
   bank_.Clear();
   groupList().DeleteAllItems();
@@ -183,11 +187,7 @@ void COblenDlg::OnFileOpen() {
   ShowFileCaption();
   RefillGroups();
   data().ShowValues();
-  // What was read is shown, but the author must know it is not the whole file.
-  if (!loaded) {
-    fw::Platform().ShowMessage(hwnd(), "读取题库文件失败：" + path, kMessageCaption,
-                               MB_OK | MB_ICONEXCLAMATION);
-  }
+  if (!loaded) ReportLoadFailure(path);
 }
 
 void COblenDlg::OnFileSave() {

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "common/richtext/rich_edit_ctrl_ex.h"
@@ -60,6 +61,7 @@ class COblenDlg : public fw::CDialog {
   void OnSaveWorkingBank();
   void SaveTo(const std::string& path);
   void ShowFileCaption();
+  void ReportLoadFailure(const std::string& path);
 
   // Groups, questions, requirements, packages (editing_commands.cpp).
   LRESULT OnGroupClick(NMHDR*);
@@ -74,15 +76,20 @@ class COblenDlg : public fw::CDialog {
   void OnPackage();
   void OnFont();
   void OnCapture();
-  // Answering and grading (answering.cpp).
+  // A candidate's turn: start and grade (candidate_turn.cpp).
   void OnStart();
   void OnGrade();
 
   void RefillGroups();
   void RefillQuestions(int group);
-  // The selected rows; -1 when none is selected.
-  int SelectedGroup() const { return groupList().FirstSelected(); }
-  int SelectedQuestion() const { return questionList().FirstSelected(); }
+  // Where the selected rows point: the group row, and the group and question rows, or
+  // nothing when a list has no selected row. The rows are not checked against the bank.
+  struct QuestionPlace {
+    int group;
+    int question;
+  };
+  std::optional<int> SelectedGroup() const;
+  std::optional<QuestionPlace> SelectedQuestion() const;
   // The selected question when both rows are selected and in range, null otherwise.
   const OperationQuestion* SelectedOperationQuestion() const;
 

@@ -1,6 +1,7 @@
 // The editing commands of the editor window: one group of buttons and a list per level of
 // the document. Every command works on the lists' selected rows; without the selection it
 // needs, a command quietly does nothing.
+#include <optional>
 #include <utility>
 
 #include "common/capture/screen_dlg.h"
@@ -33,83 +34,110 @@ void CTarvikDlg::RefillOptions(int category, int question, int small) {
   }
 }
 
+std::optional<int> CTarvikDlg::SelectedCategory() const {
+  int category = categoryList().FirstSelected();
+  if (category < 0) return std::nullopt;
+  return category;
+}
+
+std::optional<CTarvikDlg::BigQuestionPlace> CTarvikDlg::SelectedBigQuestion() const {
+  std::optional<int> category = SelectedCategory();
+  int question = bigQuestionList().FirstSelected();
+  if (!category || question < 0) return std::nullopt;
+  return BigQuestionPlace{*category, question};
+}
+
+std::optional<CTarvikDlg::SmallQuestionPlace> CTarvikDlg::SelectedSmallQuestion() const {
+  std::optional<BigQuestionPlace> owner = SelectedBigQuestion();
+  int small = smallQuestionList().FirstSelected();
+  if (!owner || small < 0) return std::nullopt;
+  return SmallQuestionPlace{owner->category, owner->question, small};
+}
+
+std::optional<CTarvikDlg::OptionPlace> CTarvikDlg::SelectedOption() const {
+  std::optional<SmallQuestionPlace> owner = SelectedSmallQuestion();
+  int option = optionList().FirstSelected();
+  if (!owner || option < 0) return std::nullopt;
+  return OptionPlace{owner->category, owner->question, owner->small, option};
+}
+
 // --- Categories ----------------------------------------------------------------------------
 
 void CTarvikDlg::OnCategoryAdd() {
-  ReadControls();
+  data().ReadControls();
   document_.AddCategory(values_.categoryName);
   RefillCategories();
 }
 
 void CTarvikDlg::OnCategoryRename() {
-  ReadControls();
-  int category = SelectedCategory();
-  if (category < 0) return;
-  document_.RenameCategory(category, values_.categoryName);
+  data().ReadControls();
+  std::optional<int> category = SelectedCategory();
+  if (!category) return;
+  document_.RenameCategory(*category, values_.categoryName);
   RefillCategories();
 }
 
 void CTarvikDlg::OnCategoryDelete() {
-  int category = SelectedCategory();
-  if (category < 0) return;
-  document_.DeleteCategory(category);
+  std::optional<int> category = SelectedCategory();
+  if (!category) return;
+  document_.DeleteCategory(*category);
   RefillCategories();
   smallQuestionList().DeleteAllItems();
 }
 
 LRESULT CTarvikDlg::OnCategoryClick(NMHDR*) {
-  int category = SelectedCategory();
-  const Category* chosen = document_.FindCategory(category);
+  std::optional<int> category = SelectedCategory();
+  const Category* chosen = category ? document_.FindCategory(*category) : nullptr;
   if (!chosen) return 0;
-  RefillBigQuestions(category);
+  RefillBigQuestions(*category);
   values_.categoryName = std::string(chosen->name.text());
   optionList().DeleteAllItems();
-  ShowValues();
+  data().ShowValues();
   return 0;
 }
 
 void CTarvikDlg::OnCategoryMerge() {
-  ReadControls();
+  data().ReadControls();
   document_.MergeCategories(values_.mergeTarget, values_.mergeSource);
   RefillCategories();
 }
 
 // --- Big questions ---------------------------------------------------------------------------
 
+// A refused stem stays in the editor; the block taken from it is freed with `stem`.
 void CTarvikDlg::OnBigQuestionAdd() {
   ContentBlock stem = stem_.SaveContent();
-  ReadControls();
-  int category = SelectedCategory();
-  if (!document_.FindCategory(category)) return;  // the block is freed with `stem`
-  bool accepted = document_.AddBigQuestion(category, 1, std::move(stem), 0, 0);
-  RefillBigQuestions(category);
+  data().ReadControls();
+  std::optional<int> category = SelectedCategory();
+  if (!category) return;
+  bool accepted = document_.AddBigQuestion(*category, 1, std::move(stem), 0, 0);
+  RefillBigQuestions(*category);
   if (accepted) stem_.ClearContent();
 }
 
 void CTarvikDlg::OnBigQuestionChange() {
   ContentBlock stem = stem_.SaveContent();
-  ReadControls();
-  int category = SelectedCategory();
-  int question = SelectedBigQuestion();
-  if (!document_.FindBigQuestion(category, question)) return;
-  if (document_.ReplaceContent(category, question, std::move(stem))) stem_.ClearContent();
+  data().ReadControls();
+  std::optional<BigQuestionPlace> place = SelectedBigQuestion();
+  if (!place) return;
+  if (document_.ReplaceContent(place->category, place->question, std::move(stem))) {
+    stem_.ClearContent();
+  }
 }
 
 void CTarvikDlg::OnBigQuestionDelete() {
-  int category = SelectedCategory();
-  int question = SelectedBigQuestion();
-  if (!document_.FindBigQuestion(category, question)) return;
-  document_.DeleteBigQuestion(category, question);
-  RefillBigQuestions(category);
+  std::optional<BigQuestionPlace> place = SelectedBigQuestion();
+  if (!place || !document_.DeleteBigQuestion(place->category, place->question)) return;
+  RefillBigQuestions(place->category);
 }
 
 LRESULT CTarvikDlg::OnBigQuestionClick(NMHDR*) {
-  int category = SelectedCategory();
-  int question = SelectedBigQuestion();
-  const BigQuestion* chosen = document_.FindBigQuestion(category, question);
+  std::optional<BigQuestionPlace> place = SelectedBigQuestion();
+  const BigQuestion* chosen =
+      place ? document_.FindBigQuestion(place->category, place->question) : nullptr;
   if (!chosen) return 0;
   stem_.LoadContent(chosen->content);
-  RefillSmallQuestions(category, question);
+  RefillSmallQuestions(place->category, place->question);
   return 0;
 }
 
@@ -122,93 +150,82 @@ void CTarvikDlg::OnStemCapture() {
 // --- Small questions -------------------------------------------------------------------------
 
 void CTarvikDlg::OnSmallQuestionAdd() {
-  ReadControls();
-  int category = SelectedCategory();
-  int question = SelectedBigQuestion();
-  if (!document_.FindBigQuestion(category, question)) return;
-  document_.AddSmallQuestion(category, question, values_.smallText, values_.singleChoice,
-                             values_.smallScore);
-  RefillSmallQuestions(category, question);
+  data().ReadControls();
+  std::optional<BigQuestionPlace> place = SelectedBigQuestion();
+  if (!place) return;
+  document_.AddSmallQuestion(place->category, place->question, values_.smallText,
+                             values_.singleChoice, values_.smallScore);
+  RefillSmallQuestions(place->category, place->question);
 }
 
 void CTarvikDlg::OnSmallQuestionChange() {
-  ReadControls();
-  int category = SelectedCategory();
-  int question = SelectedBigQuestion();
-  int small = SelectedSmallQuestion();
-  if (category < 0 || question < 0 || small < 0) return;
-  document_.ChangeSmallQuestion(category, question, small, values_.smallText,
-                                values_.singleChoice, values_.smallScore);
-  RefillSmallQuestions(category, question);
+  data().ReadControls();
+  std::optional<SmallQuestionPlace> place = SelectedSmallQuestion();
+  if (!place) return;
+  document_.ChangeSmallQuestion(place->category, place->question, place->small,
+                                values_.smallText, values_.singleChoice, values_.smallScore);
+  RefillSmallQuestions(place->category, place->question);
 }
 
 void CTarvikDlg::OnSmallQuestionDelete() {
-  int category = SelectedCategory();
-  int question = SelectedBigQuestion();
-  int small = SelectedSmallQuestion();
-  if (category < 0 || question < 0 || small < 0) return;
-  document_.DeleteSmallQuestion(category, question, small);
-  RefillSmallQuestions(category, question);
+  std::optional<SmallQuestionPlace> place = SelectedSmallQuestion();
+  if (!place) return;
+  document_.DeleteSmallQuestion(place->category, place->question, place->small);
+  RefillSmallQuestions(place->category, place->question);
 }
 
 LRESULT CTarvikDlg::OnSmallQuestionClick(NMHDR*) {
-  int category = SelectedCategory();
-  int question = SelectedBigQuestion();
-  int small = SelectedSmallQuestion();
-  const SmallQuestion* chosen = document_.FindSmallQuestion(category, question, small);
+  std::optional<SmallQuestionPlace> place = SelectedSmallQuestion();
+  const SmallQuestion* chosen =
+      place ? document_.FindSmallQuestion(place->category, place->question, place->small)
+            : nullptr;
   if (!chosen) return 0;
   values_.smallText = std::string(chosen->text.text());
   values_.singleChoice = chosen->singleChoice;
   values_.smallScore = chosen->score;
-  RefillOptions(category, question, small);
-  ShowValues();
+  RefillOptions(place->category, place->question, place->small);
+  data().ShowValues();
   return 0;
 }
 
 // --- Options ---------------------------------------------------------------------------------
 
 void CTarvikDlg::OnOptionAdd() {
-  ReadControls();
-  int category = SelectedCategory();
-  int question = SelectedBigQuestion();
-  int small = SelectedSmallQuestion();
-  if (category < 0 || question < 0 || small < 0) return;
-  document_.AddOption(category, question, small, values_.optionText, values_.optionScore,
-                      values_.isAnswer, 0, 0);
-  RefillOptions(category, question, small);
+  data().ReadControls();
+  std::optional<SmallQuestionPlace> place = SelectedSmallQuestion();
+  if (!place) return;
+  document_.AddOption(place->category, place->question, place->small, values_.optionText,
+                      values_.optionScore, values_.isAnswer, 0, 0);
+  RefillOptions(place->category, place->question, place->small);
 }
 
 void CTarvikDlg::OnOptionChange() {
-  ReadControls();
-  int category = SelectedCategory();
-  int question = SelectedBigQuestion();
-  int small = SelectedSmallQuestion();
-  int option = SelectedOption();
-  if (category < 0 || question < 0 || small < 0 || option < 0) return;
-  document_.ChangeOption(category, question, small, option, values_.optionText,
-                         values_.optionScore, values_.isAnswer);
-  RefillOptions(category, question, small);
+  data().ReadControls();
+  std::optional<OptionPlace> place = SelectedOption();
+  if (!place) return;
+  document_.ChangeOption(place->category, place->question, place->small, place->option,
+                         values_.optionText, values_.optionScore, values_.isAnswer);
+  RefillOptions(place->category, place->question, place->small);
 }
 
 void CTarvikDlg::OnOptionDelete() {
-  ReadControls();
-  int category = SelectedCategory();
-  int question = SelectedBigQuestion();
-  int small = SelectedSmallQuestion();
-  int option = SelectedOption();
-  if (category < 0 || question < 0 || small < 0 || option < 0) return;
-  document_.DeleteOption(category, question, small, option);
-  RefillOptions(category, question, small);
+  data().ReadControls();
+  std::optional<OptionPlace> place = SelectedOption();
+  if (!place) return;
+  document_.DeleteOption(place->category, place->question, place->small, place->option);
+  RefillOptions(place->category, place->question, place->small);
 }
 
 LRESULT CTarvikDlg::OnOptionClick(NMHDR*) {
-  const ChoiceOption* chosen = document_.FindOption(SelectedCategory(), SelectedBigQuestion(),
-                                                    SelectedSmallQuestion(), SelectedOption());
+  std::optional<OptionPlace> place = SelectedOption();
+  const ChoiceOption* chosen =
+      place ? document_.FindOption(place->category, place->question, place->small, place->option)
+            : nullptr;
   if (!chosen) return 0;
   values_.optionText = std::string(chosen->text.text());
   values_.optionScore = chosen->score;
   values_.isAnswer = chosen->isAnswer;
-  ShowValues();
+  data().ShowValues();
   return 0;
 }
 

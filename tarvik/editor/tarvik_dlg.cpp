@@ -6,6 +6,7 @@
 
 #include "common/base/gbk.h"
 #include "framework/app.h"
+#include "framework/gdi.h"
 #include "framework/message_table.h"
 #include "framework/platform.h"
 #include "tarvik/editor/about_dlg.h"
@@ -81,9 +82,9 @@ CTarvikDlg::CTarvikDlg(QuestionBank& document)
   data().BindCheck(IDC_OPTION_IS_ANSWER, &values_.isAnswer);
   data().BindText(IDC_TITLE, &values_.title);
   data().BindInt(IDC_SMALL_SCORE, &values_.smallScore);
-  data().BindCheck(IDC_KIND_CHOICE, &values_.kind1);
-  data().BindCheck(IDC_KIND_QUESTIONNAIRE, &values_.kind2);
-  data().BindCheck(IDC_KIND_PEER_REVIEW, &values_.kind3);
+  data().BindCheck(IDC_KIND_CHOICE, &values_.kindChoice);
+  data().BindCheck(IDC_KIND_QUESTIONNAIRE, &values_.kindQuestionnaire);
+  data().BindCheck(IDC_KIND_PEER_REVIEW, &values_.kindPeerReview);
   data().BindInt(IDC_MERGE_TARGET, &values_.mergeTarget);
   data().BindInt(IDC_MERGE_SOURCE, &values_.mergeSource);
   ::InitializeCriticalSection(&refillLock_);
@@ -101,7 +102,7 @@ BOOL CTarvikDlg::OnInitDialog() {
   for (int i = 0; i < kPictureButtons; ++i) {
     buttons_[i].AttachToTemplateButton(kPictureButtonTable[i].id, hwnd());
   }
-  ShowValues();
+  data().ShowValues();
 
   char aboutItem[64] = {};
   if (::LoadStringA(fw::ModuleInstance(), IDS_ABOUTBOX, aboutItem, sizeof aboutItem) > 0) {
@@ -214,11 +215,12 @@ LRESULT CTarvikDlg::OnPaint(WPARAM, LPARAM) {
     ::GetObjectA(background_, sizeof info, &info);
     RECT client = ClientRect();
     HDC source = ::CreateCompatibleDC(dc);
-    HGDIOBJ old = ::SelectObject(source, background_);
-    ::SetStretchBltMode(dc, COLORONCOLOR);
-    ::StretchBlt(dc, 0, 0, client.right, client.bottom, source, 0, 0, info.bmWidth, info.bmHeight,
-                 SRCCOPY);
-    ::SelectObject(source, old);
+    {
+      fw::CSelection selectBackground(source, background_);
+      ::SetStretchBltMode(dc, COLORONCOLOR);
+      ::StretchBlt(dc, 0, 0, client.right, client.bottom, source, 0, 0, info.bmWidth,
+                   info.bmHeight, SRCCOPY);
+    }
     ::DeleteDC(source);
   }
   ::EndPaint(hwnd(), &paint);
@@ -267,11 +269,11 @@ void CTarvikDlg::OnAbout() {
 void CTarvikDlg::OnWebPage() { fw::Platform().ExecuteShell(nullptr, "open", kWebPage, "", "", SW_SHOWNORMAL); }
 
 void CTarvikDlg::SetKind(int kind) {
-  values_.kind1 = kind == 1;
-  values_.kind2 = kind == 2;
-  values_.kind3 = kind == 3;
+  values_.kindChoice = kind == 1;
+  values_.kindQuestionnaire = kind == 2;
+  values_.kindPeerReview = kind == 3;
   document_.SetKind(kind);
-  ShowValues();
+  data().ShowValues();
 }
 
 void CTarvikDlg::RunAnswering(int32_t mode) {
@@ -316,7 +318,7 @@ void CTarvikDlg::OnFileOpen() {
   currentPath_ = path;
   SetText(FileNameOf(path) + " - " + kProgramCaption);
   RefillCategories();
-  ShowValues();
+  data().ShowValues();
   if (!loaded) ReportLoadFailure(path);
 }
 
@@ -333,12 +335,12 @@ void CTarvikDlg::OnFileSave() {
     OnFileSaveAs();
     return;
   }
-  ReadControls();
+  data().ReadControls();
   SaveTo(currentPath_);
 }
 
 void CTarvikDlg::OnFileSaveAs() {
-  ReadControls();
+  data().ReadControls();
   std::string path;
   if (!fw::Platform().ChooseFileToSave(hwnd(), fw::FileDialogRequest{kBankFilter, "lst", ""},
                                        &path)) {
@@ -354,7 +356,7 @@ void CTarvikDlg::OnFileAdd() {
   if (!ChooseBankFile(&path)) return;
   bool appended = document_.AppendFromFile(path);
   RefillCategories();
-  ShowValues();
+  data().ShowValues();
   if (!appended) ReportLoadFailure(path);
 }
 

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "common/navbutton/navigate_button.h"
@@ -15,6 +16,7 @@
 #include "framework/message_table.h"
 #include "tarvik/editor/list_rows.h"
 #include "tarvik/model/question_bank.h"
+#include "tarvik/resources/resource.h"
 
 namespace velmor {
 
@@ -38,9 +40,9 @@ class CTarvikDlg : public fw::CDialog {
     int32_t isAnswer = 0;
     std::string title;
     int32_t smallScore = 0;
-    int32_t kind1 = 0;
-    int32_t kind2 = 0;
-    int32_t kind3 = 0;
+    int32_t kindChoice = 0;
+    int32_t kindQuestionnaire = 0;
+    int32_t kindPeerReview = 0;
     int32_t mergeTarget = 0;
     int32_t mergeSource = 0;
   };
@@ -50,10 +52,10 @@ class CTarvikDlg : public fw::CDialog {
   CRichEditCtrlEx& stemEditor() { return stem_; }
   CNavigateButton& pictureButton(int index) { return buttons_[index]; }
 
-  fw::CListView categoryList() const { return fw::CListView(GetItem(1000)); }
-  fw::CListView bigQuestionList() const { return fw::CListView(GetItem(1023)); }
-  fw::CListView smallQuestionList() const { return fw::CListView(GetItem(1005)); }
-  fw::CListView optionList() const { return fw::CListView(GetItem(1015)); }
+  fw::CListView categoryList() const { return fw::CListView(GetItem(IDC_CATEGORY_LIST)); }
+  fw::CListView bigQuestionList() const { return fw::CListView(GetItem(IDC_BIG_LIST)); }
+  fw::CListView smallQuestionList() const { return fw::CListView(GetItem(IDC_SMALL_LIST)); }
+  fw::CListView optionList() const { return fw::CListView(GetItem(IDC_OPTION_LIST)); }
 
  protected:
   BOOL OnInitDialog() override;
@@ -122,13 +124,29 @@ class CTarvikDlg : public fw::CDialog {
   void RefillBigQuestions(int category);
   void RefillSmallQuestions(int category, int question);
   void RefillOptions(int category, int question, int small);
-  int SelectedCategory() const { return categoryList().FirstSelected(); }
-  int SelectedBigQuestion() const { return bigQuestionList().FirstSelected(); }
-  int SelectedSmallQuestion() const { return smallQuestionList().FirstSelected(); }
-  int SelectedOption() const { return optionList().FirstSelected(); }
 
-  bool ReadControls() { return data().ReadControls(); }
-  void ShowValues() { data().ShowValues(); }
+  // Where the selected rows point: the row of each list down to the one asked for, or
+  // nothing when one of them has no selected row. The rows are not checked against the
+  // document; the document refuses a place it does not hold.
+  struct BigQuestionPlace {
+    int category;
+    int question;
+  };
+  struct SmallQuestionPlace {
+    int category;
+    int question;
+    int small;
+  };
+  struct OptionPlace {
+    int category;
+    int question;
+    int small;
+    int option;
+  };
+  std::optional<int> SelectedCategory() const;
+  std::optional<BigQuestionPlace> SelectedBigQuestion() const;
+  std::optional<SmallQuestionPlace> SelectedSmallQuestion() const;
+  std::optional<OptionPlace> SelectedOption() const;
 
   QuestionBank& document_;
   Values values_;

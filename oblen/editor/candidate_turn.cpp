@@ -8,8 +8,7 @@
 namespace velmor {
 
 void COblenDlg::OnStart() {
-  int group = SelectedGroup();
-  if (group < 0) {
+  if (!SelectedGroup()) {
     fw::Platform().ShowMessage(hwnd(), "请先在题目列表中选择题目！", "提示", MB_OK);
     return;
   }

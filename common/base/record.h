@@ -34,8 +34,9 @@ class Reader {
   void operator()(int32_t& field) {
     if (Take(4)) field = ReadLe32(bytes_ + position_ - 4);
   }
-  template <std::size_t N>
-  void operator()(std::array<char, N>& field) {
+  template <typename Byte, std::size_t N>
+  void operator()(std::array<Byte, N>& field) {
+    static_assert(sizeof(Byte) == 1, "a field of bytes");
     if (Take(N)) std::memcpy(field.data(), bytes_ + position_ - N, N);
   }
 
@@ -66,8 +67,9 @@ class Writer {
   void operator()(const int32_t& field) {
     if (Take(4)) WriteLe32(bytes_ + position_ - 4, field);
   }
-  template <std::size_t N>
-  void operator()(const std::array<char, N>& field) {
+  template <typename Byte, std::size_t N>
+  void operator()(const std::array<Byte, N>& field) {
+    static_assert(sizeof(Byte) == 1, "a field of bytes");
     if (Take(N)) std::memcpy(bytes_ + position_ - N, field.data(), N);
   }
 
@@ -102,13 +104,32 @@ bool ReadRecord(ByteSource& source, Record& value) {
   return reader.complete();
 }
 
-// Writes the record's fields as its `Record::kSize` bytes.
+// Writes the record's fields as its `Record::kSize` bytes. (The one field list takes its
+// fields by reference for reading; the writer only reads them.)
 template <typename Record>
-bool WriteRecord(ByteSink& sink, Record& value) {
+bool WriteRecord(ByteSink& sink, const Record& value) {
   std::array<unsigned char, Record::kSize> bytes{};
   record::Writer writer(bytes.data(), bytes.size());
-  value.Fields(writer);
+  const_cast<Record&>(value).Fields(writer);
   return writer.complete() && sink.Write(bytes.data(), bytes.size());
+}
+
+// The same for a record inside a buffer: the record at `data`, of which `available` bytes are
+// there; false when it is not all there or its fields do not fill it exactly.
+template <typename Record>
+bool ReadRecordAt(const unsigned char* data, std::size_t available, Record& value) {
+  if (available < Record::kSize) return false;
+  record::Reader reader(data, Record::kSize);
+  value.Fields(reader);
+  return reader.complete();
+}
+
+// Lays the record's fields into the `Record::kSize` bytes at `out`.
+template <typename Record>
+bool WriteRecordAt(unsigned char* out, const Record& value) {
+  record::Writer writer(out, Record::kSize);
+  const_cast<Record&>(value).Fields(writer);
+  return writer.complete();
 }
 
 }  // namespace velmor

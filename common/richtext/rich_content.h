@@ -32,11 +32,19 @@ constexpr int32_t kPictureKind = 1;
 constexpr std::size_t kCapturedPictureTrailer = 3;
 
 struct FormatRun {
+  static constexpr std::size_t kSize = kFormatRunSize;
   int32_t first = 0;
   int32_t end = 0;
   // The control's ANSI character format: size, mask, effects, height, offset, colour,
   // character set, pitch and family, face name.
   std::array<unsigned char, kCharFormatSize> format{};
+
+  template <typename Io>
+  void Fields(Io& io) {
+    io(first);
+    io(end);
+    io(format);
+  }
 };
 
 // A picture record checked against the bytes that hold it.

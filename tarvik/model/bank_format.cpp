@@ -75,7 +75,7 @@ bool ReadCountedText(ByteSource& source, int32_t length, char (&text)[128]) {
 
 // Writes a record whose last field is the length of its text, then the text itself.
 template <typename Record>
-bool WriteRecordWithText(ByteSink& sink, Record& record, const Text128& text) {
+bool WriteRecordWithText(ByteSink& sink, Record record, const Text128& text) {
   const std::string_view bytes = text.text();  // at most 127 by construction of the field
   record.textLength = static_cast<int32_t>(bytes.size());
   return WriteRecord(sink, record) && sink.Write(bytes.data(), bytes.size());

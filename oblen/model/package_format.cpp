@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "common/base/byte_order.h"
+#include "common/base/record.h"
 #include "common/base/gbk.h"
 
 namespace velmor {
@@ -43,25 +43,27 @@ bool IsUnsafeComponent(std::string_view component) {
 
 bool PackageEntryReader::Next(PackageEntry& entry) {
   if (damaged_ || position_ == size_) return false;
-  if (size_ - position_ < PackageEntry::kHeadSize) {
+  PackageEntryHead head;
+  if (!ReadRecordAt(data_ + position_, size_ - position_, head)) {
     damaged_ = true;
     return false;
   }
-  const unsigned char* head = data_ + position_;
-  const int32_t size = ReadLe32(head + PackageEntry::kSizeOffset);
+  const int32_t size = head.size;
+  const unsigned char kind = head.kind[0];
   const std::size_t contentStart = position_ + PackageEntry::kHeadSize;
   if (size < 0 || static_cast<std::size_t>(size) > size_ - contentStart ||
-      (head[0] != PackageEntry::kFileKind && size != 0)) {
+      (kind != PackageEntry::kFileKind && size != 0)) {
     damaged_ = true;
     return false;
   }
-  const char* path = reinterpret_cast<const char*>(head + PackageEntry::kPathOffset);
+  // The path stays in the data area: an entry's path is a view into it.
+  const char* path = reinterpret_cast<const char*>(data_ + position_ + PackageEntry::kPathOffset);
   const void* nul = std::memchr(path, 0, PackageEntry::kPathSize);
   std::string_view relativePath(path, PackageEntry::kPathSize);
   relativePath = nul != nullptr
                      ? relativePath.substr(0, static_cast<const char*>(nul) - path)
                      : relativePath.substr(0, GbkCutLength(relativePath, PackageEntry::kPathSize - 1));
-  entry.kind = head[0];
+  entry.kind = kind;
   entry.relativePath = relativePath;
   entry.content = data_ + contentStart;
   entry.size = static_cast<std::size_t>(size);
@@ -83,13 +85,22 @@ bool IsConsistentPackageData(const unsigned char* data, std::size_t size, int64_
 
 void AppendEntryHead(std::vector<unsigned char>& data, unsigned char kind,
                      std::string_view relativePath, int32_t size) {
-  std::size_t start = data.size();
-  data.resize(start + PackageEntry::kHeadSize, 0);
-  unsigned char* head = data.data() + start;
-  head[0] = kind;
-  GbkCopyToField(reinterpret_cast<char*>(head + PackageEntry::kPathOffset),
-                 PackageEntry::kPathSize, relativePath);
-  WriteLe32(head + PackageEntry::kSizeOffset, size);
+  PackageEntryHead head;
+  head.kind[0] = kind;
+  GbkCopyToField(head.path.data(), head.path.size(), relativePath);
+  head.size = size;
+  const std::size_t start = data.size();
+  data.resize(start + PackageEntryHead::kSize);
+  WriteRecordAt(data.data() + start, head);
+}
+
+void SetEntrySize(std::vector<unsigned char>& data, std::size_t headStart, int32_t size) {
+  PackageEntryHead head;
+  if (headStart > data.size() || !ReadRecordAt(data.data() + headStart, data.size() - headStart, head)) {
+    return;
+  }
+  head.size = size;
+  WriteRecordAt(data.data() + headStart, head);
 }
 
 std::vector<std::size_t> SeparatorPositions(std::string_view path) {

@@ -13,6 +13,7 @@
 // its entries fill it exactly; files whose packages are not are refused when loading.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -21,11 +22,27 @@
 
 namespace velmor {
 
+// The head of an entry in the data area: its kind, its relative path (GBK, zero-terminated),
+// three bytes without meaning, and the size of the file bytes that follow it.
+struct PackageEntryHead {
+  static constexpr std::size_t kSize = 264;
+  std::array<unsigned char, 1> kind{};
+  std::array<char, 256> path{};
+  std::array<char, 3> padding{};
+  int32_t size = 0;
+  template <typename Io>
+  void Fields(Io& io) {
+    io(kind);
+    io(path);
+    io(padding);
+    io(size);
+  }
+};
+
 struct PackageEntry {
-  static constexpr std::size_t kHeadSize = 264;
-  static constexpr std::size_t kPathOffset = 1;
+  static constexpr std::size_t kHeadSize = PackageEntryHead::kSize;
+  static constexpr std::size_t kPathOffset = 1;  // where the path lies in the head
   static constexpr std::size_t kPathSize = 256;
-  static constexpr std::size_t kSizeOffset = 260;
   static constexpr unsigned char kFileKind = 0;
   static constexpr unsigned char kFolderKind = 1;
 
@@ -36,6 +53,9 @@ struct PackageEntry {
 
   bool isFolder() const { return kind != kFileKind; }
 };
+
+// Sets the size in the entry head that starts at `headStart` of `data`.
+void SetEntrySize(std::vector<unsigned char>& data, std::size_t headStart, int32_t size);
 
 // Walks the entries of a data area without ever reading outside it.
 class PackageEntryReader {

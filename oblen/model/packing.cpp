@@ -3,7 +3,6 @@
 #include <new>
 #include <utility>
 
-#include "common/base/byte_order.h"
 #include "common/base/gbk.h"
 #include "oblen/model/package_format.h"
 
@@ -58,8 +57,8 @@ class PackageBuilder {
         files_.ReadSharedFile(path, data_, kMaxDataSize - contentStart);
     if (result == FileAccess::ReadResult::kTooLarge) return false;
     // Whatever was read stays, and the entry's size says how much that was.
-    WriteLe32(data_.data() + contentStart - PackageEntry::kHeadSize + PackageEntry::kSizeOffset,
-              static_cast<int32_t>(data_.size() - contentStart));
+    SetEntrySize(data_, contentStart - PackageEntry::kHeadSize,
+                 static_cast<int32_t>(data_.size() - contentStart));
     return true;
   }
 

@@ -29,6 +29,12 @@ int CListView::InsertColumn(int column, const std::string& heading, int width, i
   return static_cast<int>(Send(LVM_INSERTCOLUMNA, column, reinterpret_cast<LPARAM>(&info)));
 }
 
+void CListView::SetColumns(std::initializer_list<ListColumn> columns) const {
+  SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP | LVS_EX_GRIDLINES);
+  int index = 0;
+  for (const ListColumn& column : columns) InsertColumn(index++, column.heading, column.width);
+}
+
 int CListView::ColumnCount() const {
   HWND header = reinterpret_cast<HWND>(Send(LVM_GETHEADER));
   return header ? static_cast<int>(::SendMessageA(header, HDM_GETITEMCOUNT, 0, 0)) : 0;

@@ -4,15 +4,19 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <initializer_list>
 #include <string>
-#include <vector>
 
+#include "framework/list_rows.h"
 #include "framework/window.h"
 
 namespace fw {
 
-// Rows of a report list: each row its cells, first column first.
-using ListRows = std::vector<std::vector<std::string>>;
+// A column of a report list as the editors set it up: its heading and width in pixels.
+struct ListColumn {
+  const char* heading;
+  int width;
+};
 
 class CListView : public CWindow {
  public:
@@ -24,6 +28,9 @@ class CListView : public CWindow {
     return static_cast<DWORD>(Send(LVM_GETEXTENDEDLISTVIEWSTYLE));
   }
   int InsertColumn(int column, const std::string& heading, int width, int format = LVCFMT_LEFT) const;
+  // The one way our windows set up a list: the editors' look (whole rows selected, grid
+  // lines, headings that can be dragged), then `columns` from the left, left-aligned.
+  void SetColumns(std::initializer_list<ListColumn> columns) const;
   int ColumnCount() const;
 
   int ItemCount() const { return static_cast<int>(Send(LVM_GETITEMCOUNT)); }

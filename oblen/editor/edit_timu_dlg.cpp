@@ -23,15 +23,8 @@ CEditTimuDlg::~CEditTimuDlg() {
 
 BOOL CEditTimuDlg::OnInitDialog() {
   data().ShowValues();
-  fw::CListView list = requirementList();
-  list.SetExtendedStyle(LVS_EX_GRIDLINES | LVS_EX_HEADERDRAGDROP | LVS_EX_FULLROWSELECT);
-  const struct {
-    const char* heading;
-    int width;
-  } kColumns[] = {{"编号", 40},      {"分数", 50},      {"题目说明", 100}, {"类别", 50},
-                  {"目标文件", 100}, {"匹配字符", 180}, {"解释说明", 100}};
-  int index = 0;
-  for (const auto& column : kColumns) list.InsertColumn(index++, column.heading, column.width);
+  requirementList().SetColumns({{"编号", 40}, {"分数", 50}, {"题目说明", 100}, {"类别", 50},
+                                {"目标文件", 100}, {"匹配字符", 180}, {"解释说明", 100}});
   Refill();
   return TRUE;
 }

@@ -19,13 +19,6 @@ const char kExitQuestion[] = "本操作将关闭本系统!你确定要这么做�
 // Posted at the end of the set-up: the first thing the window does once it is up.
 constexpr UINT kShownMessage = WM_APP + 1;
 
-void AddColumns(const fw::CListView& list, const char* first, int firstWidth, const char* second,
-                int secondWidth) {
-  list.SetExtendedStyle(LVS_EX_GRIDLINES | LVS_EX_HEADERDRAGDROP | LVS_EX_FULLROWSELECT);
-  list.InsertColumn(0, first, firstWidth);
-  list.InsertColumn(1, second, secondWidth);
-}
-
 }  // namespace
 
 COblenDlg::COblenDlg(OperationBank& bank, FileAccess& files, std::string workingBankPath)
@@ -57,8 +50,8 @@ BOOL COblenDlg::OnInitDialog() {
   Send(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
   Send(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
 
-  AddColumns(groupList(), "编号", 50, "名称", 580);
-  AddColumns(questionList(), "题号", 60, "id", 30);
+  groupList().SetColumns({{"编号", 50}, {"名称", 580}});
+  questionList().SetColumns({{"题号", 60}, {"id", 30}});
   RefillGroups();
   if (!startupLoadFailure_.empty()) ::PostMessageA(hwnd(), kShownMessage, 0, 0);
   return TRUE;

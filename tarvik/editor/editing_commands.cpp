@@ -10,7 +10,7 @@
 
 namespace velmor {
 
-void CTarvikDlg::Fill(const fw::CListView& list, const ListRows& rows) {
+void CTarvikDlg::Fill(const fw::CListView& list, const fw::ListRows& rows) {
   list.Refill(rows, &refillLock_);
 }
 

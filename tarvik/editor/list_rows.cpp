@@ -4,43 +4,39 @@
 
 namespace velmor {
 
-namespace {
-
-std::string Number(std::size_t position) { return std::to_string(position + 1); }
-
-}  // namespace
-
-ListRows CategoryRows(const QuestionBank& bank) {
-  ListRows rows;
+fw::ListRows CategoryRows(const QuestionBank& bank) {
+  fw::ListRows rows;
   for (std::size_t i = 0; i < bank.categories().size(); ++i) {
-    rows.push_back({Number(i), std::string(bank.categories()[i].name.text()), std::string()});
+    rows.push_back(
+        {fw::RowNumber(i), std::string(bank.categories()[i].name.text()), std::string()});
   }
   return rows;
 }
 
-ListRows BigQuestionRows(const Category& category) {
-  ListRows rows;
+fw::ListRows BigQuestionRows(const Category& category) {
+  fw::ListRows rows;
   for (std::size_t i = 0; i < category.questions.size(); ++i) {
-    rows.push_back({"第" + Number(i) + "题", std::to_string(category.questions[i].id)});
+    rows.push_back({"第" + fw::RowNumber(i) + "题", std::to_string(category.questions[i].id)});
   }
   return rows;
 }
 
-ListRows SmallQuestionRows(const BigQuestion& question) {
-  ListRows rows;
+fw::ListRows SmallQuestionRows(const BigQuestion& question) {
+  fw::ListRows rows;
   for (std::size_t i = 0; i < question.smallQuestions.size(); ++i) {
     const SmallQuestion& small = question.smallQuestions[i];
-    rows.push_back({Number(i), std::string(small.text.text()),
+    rows.push_back({fw::RowNumber(i), std::string(small.text.text()),
                     small.singleChoice != 0 ? "单项" : "不定项", std::to_string(small.score)});
   }
   return rows;
 }
 
-ListRows OptionRows(const SmallQuestion& small) {
-  ListRows rows;
+fw::ListRows OptionRows(const SmallQuestion& small) {
+  fw::ListRows rows;
   for (std::size_t i = 0; i < small.options.size(); ++i) {
     const ChoiceOption& option = small.options[i];
-    rows.push_back({Number(i), std::string(option.text.text()), option.isAnswer != 0 ? "是" : "否"});
+    rows.push_back(
+        {fw::RowNumber(i), std::string(option.text.text()), option.isAnswer != 0 ? "是" : "否"});
   }
   return rows;
 }

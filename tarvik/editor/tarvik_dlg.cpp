@@ -59,17 +59,6 @@ const PictureButton kPictureButtonTable[CTarvikDlg::kPictureButtons] = {
     {IDC_OPTION_DELETE, 5, 726, 613},  {IDC_WEB_BANNER, 9, 570, 655},
 };
 
-struct Column {
-  const char* heading;
-  int width;
-};
-
-void AddColumns(const fw::CListView& list, std::initializer_list<Column> columns) {
-  list.SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP | LVS_EX_GRIDLINES);
-  int index = 0;
-  for (const Column& column : columns) list.InsertColumn(index++, column.heading, column.width);
-}
-
 }  // namespace
 
 CTarvikDlg::CTarvikDlg(QuestionBank& document)
@@ -140,10 +129,10 @@ BOOL CTarvikDlg::OnInitDialog() {
 }
 
 void CTarvikDlg::SetUpLists() {
-  AddColumns(categoryList(), {{"编号", 50}, {"名称", 180}, {"总分", 100}});
-  AddColumns(smallQuestionList(), {{"编号", 40}, {"题目要求", 120}, {"题型", 60}, {"分数", 50}});
-  AddColumns(optionList(), {{"编号", 40}, {"选项说明", 150}, {"答案选择", 60}});
-  AddColumns(bigQuestionList(), {{"题号", 60}, {"id", 30}});
+  categoryList().SetColumns({{"编号", 50}, {"名称", 180}, {"总分", 100}});
+  smallQuestionList().SetColumns({{"编号", 40}, {"题目要求", 120}, {"题型", 60}, {"分数", 50}});
+  optionList().SetColumns({{"编号", 40}, {"选项说明", 150}, {"答案选择", 60}});
+  bigQuestionList().SetColumns({{"题号", 60}, {"id", 30}});
 }
 
 void CTarvikDlg::PlaceControls() {

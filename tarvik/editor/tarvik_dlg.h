@@ -119,7 +119,7 @@ class CTarvikDlg : public fw::CDialog {
   LRESULT OnOptionClick(NMHDR*);
 
   // List refills; a refill for an element that does not exist leaves the list as it is.
-  void Fill(const fw::CListView& list, const ListRows& rows);
+  void Fill(const fw::CListView& list, const fw::ListRows& rows);
   void RefillCategories();
   void RefillBigQuestions(int category);
   void RefillSmallQuestions(int category, int question);

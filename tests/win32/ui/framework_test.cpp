@@ -115,10 +115,7 @@ class TableDialog : public fw::CDialog {
 
  protected:
   BOOL OnInitDialog() override {
-    fw::CListView list(GetItem(IDC_ITEMS));
-    list.SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
-    list.InsertColumn(0, "名称", 80);
-    list.InsertColumn(1, "分数", 60);
+    fw::CListView(GetItem(IDC_ITEMS)).SetColumns({{"名称", 80}, {"分数", 60}});
     return TRUE;
   }
   bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
@@ -171,7 +168,9 @@ TEST(ListView, ColumnsRowsAndSelection) {
   ASSERT_TRUE(dialog.Create(nullptr));
   fw::CListView list(dialog.GetItem(IDC_ITEMS));
   EXPECT_EQ(list.ColumnCount(), 2);
-  EXPECT_TRUE(list.GetExtendedStyle() & LVS_EX_FULLROWSELECT);
+  EXPECT_EQ(list.Send(LVM_GETCOLUMNWIDTH, 1), 60);
+  const DWORD look = LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP | LVS_EX_GRIDLINES;
+  EXPECT_EQ(list.GetExtendedStyle() & look, look);
   EXPECT_EQ(list.AddItem("第一"), 0);
   EXPECT_EQ(list.AddItem("第二"), 1);
   EXPECT_TRUE(list.SetItemText(1, 1, "5"));

@@ -26,69 +26,71 @@ namespace velmor {
 
 namespace record {
 
-// Hands out the fields of a record's bytes in order, never past its end.
-class Reader {
+// The place of the next field in a record of `size` bytes; a field that would not fit stops
+// the cursor for good.
+class Cursor {
  public:
-  Reader(const unsigned char* bytes, std::size_t size) : bytes_(bytes), size_(size) {}
-
-  void operator()(int32_t& field) {
-    if (Take(4)) field = ReadLe32(bytes_ + position_ - 4);
-  }
-  template <typename Byte, std::size_t N>
-  void operator()(std::array<Byte, N>& field) {
-    static_assert(sizeof(Byte) == 1, "a field of bytes");
-    if (Take(N)) std::memcpy(field.data(), bytes_ + position_ - N, N);
-  }
+  explicit Cursor(std::size_t size) : size_(size) {}
 
   // Every field was there and the fields filled the record exactly.
   bool complete() const { return !overrun_ && position_ == size_; }
 
- private:
-  bool Take(std::size_t size) {
+ protected:
+  // The offset of a field of `size` bytes, or nothing when it would reach past the record.
+  bool Take(std::size_t size, std::size_t* offset) {
     if (overrun_ || size > size_ - position_) {
       overrun_ = true;
       return false;
     }
+    *offset = position_;
     position_ += size;
     return true;
   }
 
-  const unsigned char* bytes_;
+ private:
   std::size_t size_;
   std::size_t position_ = 0;
   bool overrun_ = false;
 };
 
-// Lays the fields of a record into its bytes in order, never past its end.
-class Writer {
+// Hands out the fields of a record's bytes in order.
+class Reader : public Cursor {
  public:
-  Writer(unsigned char* bytes, std::size_t size) : bytes_(bytes), size_(size) {}
+  Reader(const unsigned char* bytes, std::size_t size) : Cursor(size), bytes_(bytes) {}
+
+  void operator()(int32_t& field) {
+    std::size_t at;
+    if (Take(4, &at)) field = ReadLe32(bytes_ + at);
+  }
+  template <typename Byte, std::size_t N>
+  void operator()(std::array<Byte, N>& field) {
+    static_assert(sizeof(Byte) == 1, "a field of bytes");
+    std::size_t at;
+    if (Take(N, &at)) std::memcpy(field.data(), bytes_ + at, N);
+  }
+
+ private:
+  const unsigned char* bytes_;
+};
+
+// Lays the fields of a record into its bytes in order.
+class Writer : public Cursor {
+ public:
+  Writer(unsigned char* bytes, std::size_t size) : Cursor(size), bytes_(bytes) {}
 
   void operator()(const int32_t& field) {
-    if (Take(4)) WriteLe32(bytes_ + position_ - 4, field);
+    std::size_t at;
+    if (Take(4, &at)) WriteLe32(bytes_ + at, field);
   }
   template <typename Byte, std::size_t N>
   void operator()(const std::array<Byte, N>& field) {
     static_assert(sizeof(Byte) == 1, "a field of bytes");
-    if (Take(N)) std::memcpy(bytes_ + position_ - N, field.data(), N);
+    std::size_t at;
+    if (Take(N, &at)) std::memcpy(bytes_ + at, field.data(), N);
   }
-
-  bool complete() const { return !overrun_ && position_ == size_; }
 
  private:
-  bool Take(std::size_t size) {
-    if (overrun_ || size > size_ - position_) {
-      overrun_ = true;
-      return false;
-    }
-    position_ += size;
-    return true;
-  }
-
   unsigned char* bytes_;
-  std::size_t size_;
-  std::size_t position_ = 0;
-  bool overrun_ = false;
 };
 
 }  // namespace record

@@ -6,7 +6,7 @@
 
 namespace velmor {
 
-CSelectMainDlg::CSelectMainDlg(QuestionBank& bank) : CDialog(IDD_QUESTION_PAGE), bank_(bank) {}
+CSelectMainDlg::CSelectMainDlg(QuestionBank& bank) : CChildPanel(IDD_QUESTION_PAGE), bank_(bank) {}
 
 CSelectMainDlg::~CSelectMainDlg() {
   DestroyRows();

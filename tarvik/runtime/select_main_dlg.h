@@ -9,14 +9,14 @@
 #include <string>
 #include <vector>
 
-#include "framework/dialog.h"
+#include "framework/child_panel.h"
 #include "tarvik/model/question_bank.h"
 #include "tarvik/runtime/answer_layout.h"
 #include "tarvik/runtime/select_xuanxiang_dlg.h"
 
 namespace velmor {
 
-class CSelectMainDlg : public fw::CDialog {
+class CSelectMainDlg : public fw::CChildPanel {
  public:
   explicit CSelectMainDlg(QuestionBank& bank);
   ~CSelectMainDlg() override;
@@ -29,8 +29,6 @@ class CSelectMainDlg : public fw::CDialog {
   const std::vector<std::unique_ptr<CSelectXuanxiangExDlg>>& rows() const { return rows_; }
 
  protected:
-  void OnOK() override {}
-  void OnCancel() override {}
   bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
  private:

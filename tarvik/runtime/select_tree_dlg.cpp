@@ -27,7 +27,7 @@ struct CSelectTreeDlg::PaintTools {
 };
 
 CSelectTreeDlg::CSelectTreeDlg(CQuestionOwner* owner)
-    : CDialog(IDD_NAVIGATOR),
+    : CChildPanel(IDD_NAVIGATOR),
       foldedIcon_(LoadPicture(IDB_GROUP_FOLDED)),
       unfoldedIcon_(LoadPicture(IDB_GROUP_UNFOLDED)),
       itemIcon_(LoadPicture(IDB_NAVIGATOR_ITEM)),
@@ -43,7 +43,7 @@ BOOL CSelectTreeDlg::OnInitDialog() {
 bool CSelectTreeDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   static const fw::MessageEntry<CSelectTreeDlg> kMessages[] = {
       fw::OnMessage(WM_PAINT, &CSelectTreeDlg::OnPaint),
-      fw::OnMessage(WM_ERASEBKGND, &CSelectTreeDlg::OnEraseBackground),
+      fw::OnMessage<CSelectTreeDlg>(WM_ERASEBKGND, &CSelectTreeDlg::OnEraseBackground),
       fw::OnMessage(WM_TIMER, &CSelectTreeDlg::OnTimer),
       fw::OnMessage(WM_LBUTTONDOWN, &CSelectTreeDlg::OnLeftButtonDown),
       fw::OnMessage(WM_MOUSEWHEEL, &CSelectTreeDlg::OnMouseWheel),

@@ -6,7 +6,7 @@
 
 #include <windows.h>
 
-#include "framework/dialog.h"
+#include "framework/child_panel.h"
 #include "framework/gdi.h"
 #include "tarvik/model/question_bank.h"
 #include "tarvik/resources/resource.h"
@@ -21,7 +21,7 @@ class CQuestionOwner {
   virtual void ShowQuestion(const BigQuestion* question, const QuestionPlace& place) = 0;
 };
 
-class CSelectTreeDlg : public fw::CDialog {
+class CSelectTreeDlg : public fw::CChildPanel {
  public:
   static constexpr UINT_PTR kTimerId = 275;
   static constexpr UINT kTimerPeriod = 50;
@@ -42,13 +42,10 @@ class CSelectTreeDlg : public fw::CDialog {
 
  protected:
   BOOL OnInitDialog() override;
-  void OnOK() override {}
-  void OnCancel() override {}
   bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
  private:
   LRESULT OnPaint(WPARAM, LPARAM);
-  LRESULT OnEraseBackground(WPARAM, LPARAM) { return 1; }
   LRESULT OnTimer(WPARAM, LPARAM);
   LRESULT OnLeftButtonDown(WPARAM, LPARAM lParam);
   LRESULT OnMouseWheel(WPARAM wParam, LPARAM);

@@ -9,7 +9,7 @@
 namespace velmor {
 
 CSelectXuanxiangExDlg::CSelectXuanxiangExDlg(QuestionBank& bank)
-    : CDialog(IDD_OPTION_ROW), bank_(bank) {
+    : CChildPanel(IDD_OPTION_ROW), bank_(bank) {
   data().BindCheck(IDC_OPTION_TICK, &ticked_);
 }
 

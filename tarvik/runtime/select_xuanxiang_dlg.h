@@ -10,13 +10,13 @@
 #include <string>
 #include <vector>
 
-#include "framework/dialog.h"
+#include "framework/child_panel.h"
 #include "tarvik/model/question_bank.h"
 #include "tarvik/runtime/answer_layout.h"
 
 namespace velmor {
 
-class CSelectXuanxiangExDlg : public fw::CDialog {
+class CSelectXuanxiangExDlg : public fw::CChildPanel {
  public:
   explicit CSelectXuanxiangExDlg(QuestionBank& bank);
 
@@ -39,8 +39,6 @@ class CSelectXuanxiangExDlg : public fw::CDialog {
 
  protected:
   BOOL OnInitDialog() override;
-  void OnOK() override {}
-  void OnCancel() override {}
   bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
  private:

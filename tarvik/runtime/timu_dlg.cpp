@@ -14,7 +14,7 @@ const COLORREF kViewColour = RGB(249, 249, 190);
 
 }  // namespace
 
-CTimuDlg::CTimuDlg(QuestionBank& bank) : CDialog(IDD_QUESTION_VIEW), bank_(bank) {}
+CTimuDlg::CTimuDlg(QuestionBank& bank) : CChildPanel(IDD_QUESTION_VIEW), bank_(bank) {}
 
 CTimuDlg::~CTimuDlg() {
   DestroyWindow();  // one call takes every page and row window with it
@@ -71,7 +71,7 @@ void CTimuDlg::FillQuestion(const BigQuestion* question, const QuestionPlace& pl
 bool CTimuDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   static const fw::MessageEntry<CTimuDlg> kMessages[] = {
       fw::OnMessage(WM_PAINT, &CTimuDlg::OnPaint),
-      fw::OnMessage(WM_ERASEBKGND, &CTimuDlg::OnEraseBackground),
+      fw::OnMessage<CTimuDlg>(WM_ERASEBKGND, &CTimuDlg::OnEraseBackground),
       fw::OnMessage(WM_VSCROLL, &CTimuDlg::OnVerticalScroll),
       fw::OnMessage(WM_TIMER, &CTimuDlg::OnTimer),
   };

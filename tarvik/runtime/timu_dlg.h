@@ -10,14 +10,14 @@
 #include <unordered_map>
 #include <vector>
 
-#include "framework/dialog.h"
+#include "framework/child_panel.h"
 #include "tarvik/model/question_bank.h"
 #include "tarvik/runtime/navigator.h"
 #include "tarvik/runtime/select_main_dlg.h"
 
 namespace velmor {
 
-class CTimuDlg : public fw::CDialog {
+class CTimuDlg : public fw::CChildPanel {
  public:
   static constexpr UINT_PTR kTimerId = 275;
   static constexpr UINT kTimerPeriod = 100;
@@ -34,13 +34,10 @@ class CTimuDlg : public fw::CDialog {
 
  protected:
   BOOL OnInitDialog() override;
-  void OnOK() override {}
-  void OnCancel() override {}
   bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
  private:
   LRESULT OnPaint(WPARAM, LPARAM);
-  LRESULT OnEraseBackground(WPARAM, LPARAM) { return 1; }
   LRESULT OnVerticalScroll(WPARAM wParam, LPARAM lParam);
   LRESULT OnTimer(WPARAM, LPARAM);
   CSelectXuanxiangExDlg* RowAt(POINT screen) const;

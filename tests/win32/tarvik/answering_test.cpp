@@ -111,6 +111,18 @@ TEST_F(AnsweringTest, CaptionSizeAndScoreLineByMode) {
   EXPECT_EQ(dialog->scoreLine(), "校对选择题答案，总得分：8分！");
 }
 
+// Enter and Esc belong to the answering dialog: none of its panels ends on them.
+TEST_F(AnsweringTest, PanelsLeaveEnterAndEscToTheDialog) {
+  Open(kKindChoice);
+  fw::CDialog* panels[] = {&navigator(), &view(), view().pages().at(0).get(), &Row(0, 0)};
+  for (fw::CDialog* panel : panels) {
+    panel->Send(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    panel->Send(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    EXPECT_FALSE(panel->ended()) << panel->templateId();
+  }
+  EXPECT_FALSE(dialog->ended());
+}
+
 TEST_F(AnsweringTest, TicksFollowTheRulesAndSurviveASwitch) {
   Open(kKindChoice);
   EXPECT_EQ(Row(0, 1).ticked(), 1);  // taken from the bank

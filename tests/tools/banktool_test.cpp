@@ -226,10 +226,19 @@ TEST(Paper, OptionsPastZAreLetteredOnInThePageAndTheKey) {
 
 TEST(Banktool, WrongUsageSaysHow) {
   for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-           {}, {"dump"}, {"resave", "a"}, {"frobnicate", "a"}, {"score", "a", "b"}}) {
+           {}, {"dump"}, {"resave", "a"}, {"frobnicate", "a"}, {"score", "a", "b"},
+           {"--help", "a"}}) {
     BanktoolResult result = RunBanktool(args);
     EXPECT_EQ(result.exitCode, 64);
     EXPECT_NE(result.err.find("usage"), std::string::npos);
+  }
+  // --help: the same usage on standard output, then every exit status.
+  BanktoolResult help = RunBanktool({"--help"});
+  EXPECT_EQ(help.exitCode, 0);
+  EXPECT_EQ(help.err, "");
+  EXPECT_EQ(help.out.rfind(RunBanktool({}).err, 0), 0u);
+  for (const char* status : {"exit status: 0 ", " 1 ", " 2 ", " 64 "}) {
+    EXPECT_NE(help.out.find(status), std::string::npos) << status;
   }
 }
 

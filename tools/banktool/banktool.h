@@ -1,5 +1,6 @@
 // banktool: a command-line companion for scripting and checking bank files.
 //
+//   banktool --help          the usage and the exit statuses (exit_codes.h)
 //   banktool resave IN OUT   load IN, save it to OUT
 //   banktool dump FILE       print the bank as one JSON object (texts in UTF-8); a file that
 //                            does not start as a bank is refused after its header
@@ -41,9 +42,8 @@ struct BanktoolResult {
   std::string err;  // for standard error
 };
 
-// Exit codes: 0 success; 1 the load failed (resave still writes what was read, dump and
-// score still print it), or match found no match; 2 the save failed, or an input file (of
-// match, import) is a folder or cannot be read; 64 wrong usage.
+// The exit status (exitCode) is one of exit_codes.h: a load that failed still lets resave
+// write and dump and score print what was read, with status 1.
 BanktoolResult RunBanktool(const std::vector<std::string>& args);
 
 }  // namespace velmor

@@ -4,7 +4,8 @@
 
 namespace velmor {
 
-// Everything asked was done (match: the file matches).
+// Everything asked was done (match: the file matches). grade also grades from a bank read
+// only in part, and says so on standard error.
 constexpr int kExitDone = 0;
 // The command ran to its end, but not all of it went well, or its answer is no: a file read
 // only in part or not a bank at all, no match, files not reset or a log not written, problems

@@ -61,11 +61,12 @@ BOOL CScreenDlg::OnInitDialog() {
   stride_ = Dib24Stride(width_);
   screenBits_.assign(stride_ * static_cast<std::size_t>(height_), 0);
   BITMAPINFOHEADER header = Dib24Header(width_, height_);
-  // The bitmap must not be selected while its bits are read.
-  ::SelectObject(screenCopy_, screenOldBitmap_);
-  ::GetDIBits(screenCopy_, screenBitmap_, 0, static_cast<UINT>(height_), screenBits_.data(),
-              reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS);
-  screenOldBitmap_ = ::SelectObject(screenCopy_, screenBitmap_);
+  {
+    // The bitmap must not be selected while its bits are read.
+    fw::CSelection deselectScreen(screenCopy_, screenOldBitmap_);
+    ::GetDIBits(screenCopy_, screenBitmap_, 0, static_cast<UINT>(height_), screenBits_.data(),
+                reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS);
+  }
   ::DeleteDC(display);
 
   infoPanel_ = LeftPanelPlace();

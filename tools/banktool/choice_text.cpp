@@ -1,14 +1,16 @@
 #include "tools/banktool/choice_text.h"
 
 #include <algorithm>
-#include <charconv>
 #include <optional>
 
 #include "common/base/gbk.h"
 #include "common/base/text_encoding.h"
 #include "common/richtext/rich_content.h"
+#include "tools/banktool/choice_lines.h"
 
 namespace velmor {
+
+using namespace choice;
 
 namespace {
 
@@ -30,128 +32,6 @@ struct ImportedQuestion {
   bool answered = false;
   int answers = 0;
 };
-
-bool StartsWith(std::string_view text, std::string_view head) {
-  return text.substr(0, head.size()) == head;
-}
-
-// Without blanks at either end: ASCII blanks, CR and the full-width space.
-std::string_view Trimmed(std::string_view text) {
-  for (;;) {
-    if (!text.empty() && (text.front() == ' ' || text.front() == '\t' || text.front() == '\r')) {
-      text.remove_prefix(1);
-    } else if (StartsWith(text, u8"\u3000")) {
-      text.remove_prefix(3);
-    } else {
-      break;
-    }
-  }
-  for (;;) {
-    if (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r')) {
-      text.remove_suffix(1);
-    } else if (text.size() >= 3 && text.substr(text.size() - 3) == u8"\u3000") {
-      text.remove_suffix(3);
-    } else {
-      break;
-    }
-  }
-  return text;
-}
-
-// A letter A-Z, half- or full-width, at the start of `text`: its index and its length.
-std::optional<int> LetterAt(std::string_view text, std::size_t* length) {
-  if (text.empty()) return std::nullopt;
-  char c = text[0];
-  if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-  if (c >= 'A' && c <= 'Z') {
-    *length = 1;
-    return c - 'A';
-  }
-  // Full-width Ａ..Ｚ (U+FF21..U+FF3A): EF BC A1..BA; ａ..ｚ: EF BD 81..9A.
-  if (text.size() >= 3 && static_cast<unsigned char>(text[0]) == 0xEF) {
-    unsigned char second = static_cast<unsigned char>(text[1]);
-    unsigned char third = static_cast<unsigned char>(text[2]);
-    *length = 3;
-    if (second == 0xBC && third >= 0xA1 && third <= 0xBA) return third - 0xA1;
-    if (second == 0xBD && third >= 0x81 && third <= 0x9A) return third - 0x81;
-  }
-  return std::nullopt;
-}
-
-// The separator after an option letter or a question number, and its length.
-std::size_t SeparatorAt(std::string_view text) {
-  for (std::string_view separator : {".", ")", u8"．", u8"、", u8"）"}) {
-    if (StartsWith(text, separator)) return separator.size();
-  }
-  return 0;
-}
-
-// "A. text": the letter and the text after the separator.
-std::optional<int> OptionLine(std::string_view line, std::string* text) {
-  std::size_t letterLength = 0;
-  std::optional<int> letter = LetterAt(line, &letterLength);
-  if (!letter) return std::nullopt;
-  std::size_t separator = SeparatorAt(line.substr(letterLength));
-  if (separator == 0) return std::nullopt;
-  *text = std::string(Trimmed(line.substr(letterLength + separator)));
-  return letter;
-}
-
-// The letters of "ANSWER: B" or "答案：AC"; nullopt when the line is no answer line.
-std::optional<std::string_view> AnswerLine(std::string_view line) {
-  for (std::string_view head : {u8"答案：", u8"答案:"}) {
-    if (StartsWith(line, head)) return Trimmed(line.substr(head.size()));
-  }
-  if (line.size() < 6) return std::nullopt;
-  std::string word(line.substr(0, 6));
-  for (char& c : word) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-  }
-  if (word != "ANSWER") return std::nullopt;
-  std::string_view rest = Trimmed(line.substr(6));
-  for (std::string_view colon : {":", u8"："}) {
-    if (StartsWith(rest, colon)) return Trimmed(rest.substr(colon.size()));
-  }
-  return std::nullopt;
-}
-
-// A question line: a leading number "12." is left out, a trailing "（5分）" read as the score
-// (1 when missing; when its number is too large for a score, 1 and `badScore` set).
-bool NumberedQuestion(std::string_view line, std::string* text, int32_t* score,
-                      std::string* badScore) {
-  std::size_t digits = 0;
-  while (digits < line.size() && line[digits] >= '0' && line[digits] <= '9') ++digits;
-  bool numbered = false;
-  if (digits > 0 && digits < 6) {
-    std::size_t separator = SeparatorAt(line.substr(digits));
-    if (separator > 0) {
-      line = Trimmed(line.substr(digits + separator));
-      numbered = true;
-    }
-  }
-  *score = 1;
-  for (auto [open, close] : {std::pair<std::string_view, std::string_view>{u8"（", u8"分）"},
-                             {"(", u8"分)"}}) {
-    if (line.size() <= close.size() || line.substr(line.size() - close.size()) != close) continue;
-    std::size_t start = line.rfind(open);
-    if (start == std::string_view::npos) continue;
-    std::string_view number = line.substr(start + open.size(),
-                                          line.size() - close.size() - start - open.size());
-    if (number.empty() || number.find_first_not_of("0123456789") != std::string_view::npos) {
-      continue;
-    }
-    auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), *score);
-    if (error != std::errc() || end != number.data() + number.size()) {
-      *score = 1;
-      *badScore = std::string(number);
-    }
-    line = Trimmed(line.substr(0, start));
-    break;
-  }
-  *text = std::string(line);
-  return numbered;
-}
-
 class Importer {
  public:
   Importer(std::string_view defaultCategory, QuestionBank& bank)
@@ -327,36 +207,6 @@ class Importer {
   bool bigAdded_ = false;
 };
 
-// A text (GBK) on one line: a line break (CR LF, CR or LF) and any other control character
-// becomes one blank, so that nothing in a text can start a line of its own. (No GBK trail byte
-// is a control character.)
-std::string OneLine(std::string_view text) {
-  std::string line;
-  line.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-    line += c < 0x20 || c == 0x7F ? ' ' : text[i];
-  }
-  return line;
-}
-
-// The stem's text (GBK) on one line.
-std::string StemLine(const BigQuestion& question) {
-  RichContentParts parts = ParseRichContent(question.content.data(), question.content.size());
-  return OneLine(parts.text);
-}
-
-// Why a question line (UTF-8) would not be read back as a question; null when it would.
-const char* MisreadQuestion(std::string_view line) {
-  std::string_view text = Trimmed(line);
-  std::string option;
-  if (text.empty()) return "no question text";
-  if (AnswerLine(text)) return "its text would be read as an ANSWER line";
-  if (OptionLine(text, &option)) return "its text would be read as an option";
-  return nullptr;
-}
-
 }  // namespace
 
 ImportReport ImportChoiceText(std::string_view text, std::string_view defaultCategory,
@@ -395,53 +245,6 @@ ImportReport ImportChoiceText(std::string_view text, std::string_view defaultCat
     start = end + unit;
   }
   return importer.Finish();
-}
-
-AikenExport ExportAiken(const QuestionBank& bank) {
-  AikenExport result;
-  int categoryNumber = 0;
-  for (const Category& category : bank.categories()) {
-    ++categoryNumber;
-    int bigNumber = 0;
-    for (const BigQuestion& big : category.questions) {
-      ++bigNumber;
-      const std::string stem = StemLine(big);
-      int smallNumber = 0;
-      for (const SmallQuestion& small : big.smallQuestions) {
-        ++smallNumber;
-        int answers = 0;
-        for (const ChoiceOption& option : small.options) answers += option.isAnswer ? 1 : 0;
-        const std::string where = "category " + std::to_string(categoryNumber) + ", question " +
-                                  std::to_string(bigNumber) + "." + std::to_string(smallNumber);
-        if (answers != 1 || small.options.size() > 26) {
-          result.leftOut.push_back(where + (answers == 0 ? ": no answer" : answers > 1 ? ": more than one answer" : ": more than 26 options"));
-          continue;
-        }
-        // A question of its own has its text as the stem (the stem in full); one of several
-        // small questions follows the stem it belongs to.
-        const std::string own = OneLine(small.text.text());
-        std::string question = stem.compare(0, own.size(), own) == 0 && big.smallQuestions.size() == 1
-                                   ? stem
-                                   : (stem.empty() ? own : stem + " " + own);
-        const std::string line = GbkToUtf8(question);
-        if (const char* misread = MisreadQuestion(line)) {
-          result.leftOut.push_back(where + ": " + misread);
-          continue;
-        }
-        result.text += line + "\n";
-        char letter = 'A';
-        char answer = 'A';
-        for (const ChoiceOption& option : small.options) {
-          result.text += std::string(1, letter) + ". " + GbkToUtf8(OneLine(option.text.text())) + "\n";
-          if (option.isAnswer) answer = letter;
-          ++letter;
-        }
-        result.text += std::string("ANSWER: ") + answer + "\n\n";
-        ++result.written;
-      }
-    }
-  }
-  return result;
 }
 
 }  // namespace velmor

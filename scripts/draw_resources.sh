@@ -409,33 +409,17 @@ emit "$work/panel.png" "$common/capture_panel.bmp" 172 100
 # button rectangle plain panel, since the buttons paint over it. No caption, frame or logo may
 # reach under a control or a button: the checks at the end measure that on the finished file.
 
-# Rectangles as "x y width height" in client pixels.
-controls=(
-  "100 11 579 20"     # title
-  "38 46 370 115"     # category list
-  "500 47 291 20"     # category name
-  "414 139 67 20"     # merge target number
-  "500 139 67 20"     # merge source number
-  "38 177 110 225"    # big-question list
-  "222 177 570 195"   # stem editor
-  "38 417 290 100"    # small-question list
-  "383 417 408 74"    # small-question text
-  "508 496 67 20"     # small-question score
-  "384 500 75 15"     # check box 单项选择
-  "38 537 290 100"    # option list
-  "383 536 408 74"    # option text
-  "508 615 67 20"     # option score
-  "384 619 75 15"     # check box 答案选项
-)
-picture_buttons=(
-  "588 72 60 26" "657 72 60 26" "726 72 60 26"       # category 增加 修改 删除
-  "613 102 60 60"                                    # 合并
-  "155 184 60 60" "155 261 60 60"                    # 设置字体, 屏幕截图
-  "588 376 60 26" "657 376 60 26" "726 376 60 26"    # big question
-  "588 494 60 26" "657 494 60 26" "726 494 60 26"    # small question
-  "588 613 60 26" "657 613 60 26" "726 613 60 26"    # option
-  "570 655 215 14"                                   # web-address banner
-)
+# Rectangles as "x y width height" in client pixels, read from the table the window places
+# its controls and picture buttons by (one row to a line).
+layout_rows() {  # KIND: "Placement" rows give x y w h from fields 2-5, button rows from 3-6
+  local table="$repo/tarvik/editor/editor_layout.h"
+  sed -n "/k${1}Placements\[\] = {/,/^};/p" "$table" | grep -o '{IDC_[A-Z_]*, [0-9, ]*}' |
+    tr -d '{},' | awk -v skip="$2" '{ print $(skip + 1), $(skip + 2), $(skip + 3), $(skip + 4) }'
+}
+mapfile -t controls < <(layout_rows Control 1)
+mapfile -t picture_buttons < <(layout_rows Button 2)
+[[ ${#controls[@]} -eq 15 && ${#picture_buttons[@]} -eq 16 ]] ||
+  { echo "tarvik/editor/editor_layout.h: expected 15 controls and 16 buttons" >&2; exit 1; }
 
 # Decoration, drawn under the fields. Each editing area is a lighter rounded band with a darker
 # tab in its left margin for the area's vertical caption; the merge boxes get a rounded frame

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <iterator>
 #include <memory>
 
 #include "common/base/gbk.h"
@@ -10,6 +11,7 @@
 #include "framework/message_table.h"
 #include "framework/platform.h"
 #include "tarvik/editor/about_dlg.h"
+#include "tarvik/editor/editor_layout.h"
 #include "tarvik/maintenance/tool_tongji.h"
 #include "tarvik/resources/resource.h"
 #include "tarvik/runtime/select_doing_dlg.h"
@@ -25,39 +27,8 @@ const char kWebPage[] = "http://www.velmor-edu.cn/";
 constexpr int kClientWidth = 800;
 constexpr int kClientHeight = 681;
 
-struct Placement {
-  int id;
-  RECT rect;  // x, y, width, height
-};
-
-// Where the boxes, lists and the stem editor sit, in client pixels.
-const Placement kPlacements[] = {
-    {IDC_TITLE, {100, 11, 579, 20}},          {IDC_CATEGORY_LIST, {38, 46, 370, 115}},
-    {IDC_CATEGORY_NAME, {500, 47, 291, 20}},  {IDC_MERGE_TARGET, {414, 139, 67, 20}},
-    {IDC_MERGE_SOURCE, {500, 139, 67, 20}},   {IDC_BIG_LIST, {38, 177, 110, 225}},
-    {IDC_STEM, {222, 177, 570, 195}},         {IDC_SMALL_LIST, {38, 417, 290, 100}},
-    {IDC_SMALL_TEXT, {383, 417, 408, 74}},    {IDC_SMALL_SCORE, {508, 496, 67, 20}},
-    {IDC_SINGLE_CHOICE, {384, 500, 75, 15}},  {IDC_OPTION_LIST, {38, 537, 290, 100}},
-    {IDC_OPTION_TEXT, {383, 536, 408, 74}},   {IDC_OPTION_SCORE, {508, 615, 67, 20}},
-    {IDC_OPTION_IS_ANSWER, {384, 619, 75, 15}},
-};
-
-struct PictureButton {
-  int id;
-  int triple;
-  int x, y;
-};
-
-const PictureButton kPictureButtonTable[CTarvikDlg::kPictureButtons] = {
-    {IDC_CATEGORY_ADD, 3, 588, 72},    {IDC_CATEGORY_RENAME, 4, 657, 72},
-    {IDC_CATEGORY_DELETE, 5, 726, 72}, {IDC_CATEGORY_MERGE, 6, 613, 102},
-    {IDC_STEM_FONT, 7, 155, 184},      {IDC_STEM_CAPTURE, 8, 155, 261},
-    {IDC_BIG_ADD, 3, 588, 376},        {IDC_BIG_CHANGE, 4, 657, 376},
-    {IDC_BIG_DELETE, 5, 726, 376},     {IDC_SMALL_ADD, 3, 588, 494},
-    {IDC_SMALL_CHANGE, 4, 657, 494},   {IDC_SMALL_DELETE, 5, 726, 494},
-    {IDC_OPTION_ADD, 3, 588, 613},     {IDC_OPTION_CHANGE, 4, 657, 613},
-    {IDC_OPTION_DELETE, 5, 726, 613},  {IDC_WEB_BANNER, 9, 570, 655},
-};
+static_assert(std::size(kButtonPlacements) == CTarvikDlg::kPictureButtons,
+              "one picture button for each placement");
 
 }  // namespace
 
@@ -89,7 +60,7 @@ CTarvikDlg::~CTarvikDlg() {
 BOOL CTarvikDlg::OnInitDialog() {
   stem_.SubclassDlgItem(IDC_STEM, hwnd());
   for (int i = 0; i < kPictureButtons; ++i) {
-    buttons_[i].AttachToTemplateButton(kPictureButtonTable[i].id, hwnd());
+    buttons_[i].AttachToTemplateButton(kButtonPlacements[i].id, hwnd());
   }
   data().ShowValues();
 
@@ -120,8 +91,8 @@ BOOL CTarvikDlg::OnInitDialog() {
   SetText(kProgramCaption);
   PlaceControls();
   for (int i = 0; i < kPictureButtons; ++i) {
-    buttons_[i].SetBitmaps(kPictureButtonTable[i].triple);
-    buttons_[i].SetPosition(kPictureButtonTable[i].x, kPictureButtonTable[i].y);
+    buttons_[i].SetBitmaps(kButtonPlacements[i].triple);
+    buttons_[i].SetPosition(kButtonPlacements[i].x, kButtonPlacements[i].y);
   }
   background_ = ::LoadBitmapA(fw::ModuleInstance(), MAKEINTRESOURCEA(IDB_BACKGROUND));
   fieldBrush_ = ::CreateSolidBrush(RGB(255, 255, 255));
@@ -136,8 +107,8 @@ void CTarvikDlg::SetUpLists() {
 }
 
 void CTarvikDlg::PlaceControls() {
-  for (const Placement& place : kPlacements) {
-    Item(place.id).Move(place.rect.left, place.rect.top, place.rect.right, place.rect.bottom);
+  for (const Placement& place : kControlPlacements) {
+    Item(place.id).Move(place.x, place.y, place.width, place.height);
   }
 }
 

@@ -1,6 +1,7 @@
 // The editor window itself: start-up, menus, file commands, the exit confirmation.
 #include "tests/win32/tarvik/editor_test_support.h"
 
+#include "tarvik/editor/editor_layout.h"
 #include "tarvik/editor/list_rows.h"
 #include "tarvik/model/scoring.h"
 #include "tests/tarvik/model/lst_images.h"
@@ -20,12 +21,16 @@ TEST_F(EditorTest, StartsWithTheLayoutOfTheBackgroundPicture) {
     ::MapWindowPoints(nullptr, dialog.hwnd(), reinterpret_cast<POINT*>(&rect), 2);
     return std::vector<LONG>{rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
   };
-  EXPECT_EQ(placed(IDC_TITLE), (std::vector<LONG>{100, 11, 579, 20}));
-  EXPECT_EQ(placed(IDC_STEM), (std::vector<LONG>{222, 177, 570, 195}));
-  EXPECT_EQ(placed(IDC_OPTION_IS_ANSWER), (std::vector<LONG>{384, 619, 75, 15}));
-  EXPECT_EQ(placed(IDC_CATEGORY_MERGE), (std::vector<LONG>{613, 102, 60, 60}));
-  EXPECT_EQ(placed(IDC_WEB_BANNER), (std::vector<LONG>{570, 655, 215, 14}));
-  EXPECT_EQ(placed(IDC_BIG_ADD), (std::vector<LONG>{588, 376, 60, 26}));
+  // Every control and picture button where the table (which the background is drawn from)
+  // says, at the size it says.
+  for (const Placement& place : kControlPlacements) {
+    EXPECT_EQ(placed(place.id), (std::vector<LONG>{place.x, place.y, place.width, place.height}))
+        << "control " << place.id;
+  }
+  for (const ButtonPlacement& place : kButtonPlacements) {
+    EXPECT_EQ(placed(place.id), (std::vector<LONG>{place.x, place.y, place.width, place.height}))
+        << "button " << place.id;
+  }
 
   // The number boxes show 0; the kind boxes are never visible.
   EXPECT_EQ(Box(IDC_OPTION_SCORE), "0");

@@ -79,6 +79,10 @@ class ScreenCaptureTest : public ::testing::Test {
   static void TearDownTestSuite() { ::DestroyWindow(pattern); }
 
   void SetUp() override {
+    // The screen is copied when the dialog is made: the dialog of the test before must be
+    // gone from it, and the pattern drawn again, or the copy holds what is left of that one.
+    ::RedrawWindow(pattern, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    PumpMessages(100);
     ASSERT_TRUE(capture.Create(nullptr));
     capture.resultMode = CScreenDlg::kResultPicture;
   }

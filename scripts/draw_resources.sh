@@ -41,7 +41,7 @@ while [[ $# -gt 0 ]]; do
   esac
 done
 
-for tool in convert montage identify od; do
+for tool in convert montage identify; do
   command -v "$tool" >/dev/null || { echo "missing tool: $tool" >&2; exit 1; }
 done
 
@@ -117,65 +117,29 @@ save_bmp() {
 }
 
 # ---------------------------------------------------------------- checks
-le32() {  # FILE OFFSET -> unsigned little-endian 32-bit value
-  od -An -tu4 --endian=little -j "$2" -N4 "$1" | tr -d ' '
-}
-le16() {
-  od -An -tu2 --endian=little -j "$2" -N2 "$1" | tr -d ' '
-}
-
-# check_bmp FILE W H: the file is the kind of bitmap LoadBitmap takes, of exactly this size
+# check_bmp FILE W H: the file is the kind of bitmap LoadBitmap takes, of exactly this size:
+# a version 3 BMP (a 40-byte header), uncompressed, whose size is the 54 bytes of headers and
+# rows of 3 bytes a pixel padded to 4, nothing more: 24 bits a pixel, no palette.
 check_bmp() {
-  local f=$1 w=$2 h=$3
-  local magic size stride
-  magic=$(head -c2 "$f")
-  size=$(stat -c %s "$f")
+  local f=$1 w=$2 h=$3 got want stride
   stride=$(( (w * 3 + 3) / 4 * 4 ))
-  local fail=""
-  [[ "$magic" == "BM" ]] || fail+=" type=$magic"
-  [[ $(le32 "$f" 2) -eq $size ]] || fail+=" bfSize"
-  [[ $(le32 "$f" 10) -eq 54 ]] || fail+=" bfOffBits=$(le32 "$f" 10)"
-  [[ $(le32 "$f" 14) -eq 40 ]] || fail+=" biSize=$(le32 "$f" 14)"
-  [[ $(le32 "$f" 18) -eq $w ]] || fail+=" width=$(le32 "$f" 18)"
-  # a negative height (top-down) would read as a value above 2^31 here
-  [[ $(le32 "$f" 22) -eq $h ]] || fail+=" height=$(le32 "$f" 22)"
-  [[ $(le16 "$f" 26) -eq 1 ]] || fail+=" planes"
-  [[ $(le16 "$f" 28) -eq 24 ]] || fail+=" bits=$(le16 "$f" 28)"
-  [[ $(le32 "$f" 30) -eq 0 ]] || fail+=" compression=$(le32 "$f" 30)"
-  [[ $size -eq $((54 + stride * h)) ]] || fail+=" filesize=$size"
-  if [[ -n "$fail" ]]; then
-    echo "bad bitmap $f (want ${w}x${h} 24-bit):$fail" >&2
+  got="$(head -c2 "$f") $(identify -format '%m %w %h %C' "$f" 2>/dev/null) $(stat -c %s "$f")"
+  want="BM BMP3 $w $h None $((54 + stride * h))"
+  if [[ "$got" != "$want" ]]; then
+    echo "bad bitmap $f: $got (want $want)" >&2
     exit 1
   fi
 }
 
 # check_ico FILE SIZE...: a Windows icon holding one image of each of these square sizes (in
-# any order) with 32 bits a pixel, every image lying inside the file
+# any order) with 32 bits a pixel (8 a channel, alpha included)
 check_ico() {
   local f=$1; shift
-  local fail="" size n i entry width height bits bytes offset want got
-  size=$(stat -c %s "$f")
-  [[ $(le16 "$f" 0) -eq 0 && $(le16 "$f" 2) -eq 1 ]] || fail+=" not-an-icon"
-  n=$(le16 "$f" 4)
-  [[ $n -eq $# ]] || fail+=" images=$n"
-  got=()
-  for ((i = 0; i < n; i++)); do
-    entry=$((6 + 16 * i))
-    width=$(od -An -tu1 -j "$entry" -N1 "$f" | tr -d ' ')
-    height=$(od -An -tu1 -j $((entry + 1)) -N1 "$f" | tr -d ' ')
-    bits=$(le16 "$f" $((entry + 6)))
-    bytes=$(le32 "$f" $((entry + 8)))
-    offset=$(le32 "$f" $((entry + 12)))
-    [[ $width -eq $height ]] || fail+=" image$i=${width}x$height"
-    [[ $bits -eq 32 ]] || fail+=" image$i-bits=$bits"
-    (( offset >= 6 + 16 * n && offset + bytes <= size )) || fail+=" image$i-outside-file"
-    got+=("$width")
-  done
-  want=$(printf '%s\n' "$@" | sort -n | tr '\n' ' ')
-  got=$(printf '%s\n' "${got[@]}" | sort -n | tr '\n' ' ')
-  [[ "$got" == "$want" ]] || fail+=" sizes=[$got]"
-  if [[ -n "$fail" ]]; then
-    echo "bad icon $f (want sizes $*):$fail" >&2
+  local got want
+  got=$(identify -format '%m %w %h %z %A\n' "$f" 2>/dev/null | sort -n -k2 | tr '\n' ' ')
+  want=$(for size in $(printf '%s\n' "$@" | sort -n); do printf 'ICO %s %s 8 True ' "$size" "$size"; done)
+  if [[ "$got" != "$want" ]]; then
+    echo "bad icon $f: $got(want $want)" >&2
     exit 1
   fi
 }

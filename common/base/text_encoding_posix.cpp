@@ -40,34 +40,12 @@ char16_t CodePointOfGbk(unsigned char first, int second) {
 namespace velmor {
 
 
+// Through the same table as every other GBK text read here.
 std::string GbkToUtf8(std::string_view gbk) {
-  // ASCII is the same in both; most texts of a paper are short and many are ASCII.
-  if (std::all_of(gbk.begin(), gbk.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
-    return std::string(gbk);
-  }
-  static const char kReplacement[] = "\xEF\xBF\xBD";
-  // One converter per direction for the whole run: opening one costs more than a text.
-  static thread_local const IconvConverter converter("UTF-8", "CP936");
-  if (!converter.ok()) return std::string(gbk);
-  iconv(converter.get(), nullptr, nullptr, nullptr, nullptr);
-  std::string result;
-  char* in = const_cast<char*>(gbk.data());
-  std::size_t inLeft = gbk.size();
-  char chunk[256];
-  while (inLeft > 0) {
-    char* out = chunk;
-    std::size_t outLeft = sizeof chunk;
-    std::size_t converted = iconv(converter.get(), &in, &inLeft, &out, &outLeft);
-    result.append(chunk, static_cast<std::size_t>(out - chunk));
-    if (converted == static_cast<std::size_t>(-1) && errno != E2BIG) {
-      // An invalid or incomplete sequence: replace its first byte and go on after it.
-      result += kReplacement;
-      ++in;
-      --inLeft;
-      iconv(converter.get(), nullptr, nullptr, nullptr, nullptr);
-    }
-  }
-  return result;
+  std::string utf8;
+  utf8.reserve(gbk.size());
+  AppendGbkAsUtf8(gbk, utf8);
+  return utf8;
 }
 
 namespace {

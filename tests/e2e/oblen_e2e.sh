@@ -19,7 +19,10 @@ fi
 work=$(mktemp -d)
 candidate="$prefix/drive_c/考生文件夹"
 class="$prefix/drive_c/velmor-class"
-trap 'kill $oblen_pid 2>/dev/null || true; rm -rf "$work" "$candidate" "$class"' EXIT
+# VELMOR_E2E_KEEP=FOLDER keeps what the run wrote there, to compare two builds' runs.
+trap 'kill $oblen_pid 2>/dev/null || true
+      [ -z "${VELMOR_E2E_KEEP:-}" ] || cp -r "$work" "$candidate" "$class" "$VELMOR_E2E_KEEP/" || true
+      rm -rf "$work" "$candidate" "$class"' EXIT
 # The program and its working bank in a folder of their own: nothing touches the build's copy.
 cp "$oblen" "$bank" "$work/"
 rm -rf "$candidate"

@@ -16,7 +16,10 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 
 work=$(mktemp -d)
-trap 'kill $tarvik_pid 2>/dev/null || true; rm -rf "$work"' EXIT
+# VELMOR_E2E_KEEP=FOLDER keeps what the run wrote there, to compare two builds' runs.
+trap 'kill $tarvik_pid 2>/dev/null || true
+      [ -z "${VELMOR_E2E_KEEP:-}" ] || cp -r "$work" "$VELMOR_E2E_KEEP/" || true
+      rm -rf "$work"' EXIT
 caption="Velmor题库编辑器"
 
 "$here/scripts/wine-run.sh" --prefix "$prefix" "$tarvik" >"$work/tarvik.log" 2>&1 &

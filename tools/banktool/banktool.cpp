@@ -40,27 +40,19 @@ const char kUsage[] =
 
 void WriteOption(JsonWriter& json, const ChoiceOption& option) {
   json.BeginObject();
-  json.Key("text");
-  json.String(GbkToUtf8(option.text.text()));
-  json.Key("score");
-  json.Number(option.score);
-  json.Key("chosen");
-  json.Number(option.chosen);
-  json.Key("isAnswer");
-  json.Number(option.isAnswer);
-  json.Key("selectCount");
-  json.Number(option.selectCount);
+  json.StringField("text", GbkToUtf8(option.text.text()));
+  json.NumberField("score", option.score);
+  json.NumberField("chosen", option.chosen);
+  json.NumberField("isAnswer", option.isAnswer);
+  json.NumberField("selectCount", option.selectCount);
   json.EndObject();
 }
 
 void WriteSmallQuestion(JsonWriter& json, const SmallQuestion& small) {
   json.BeginObject();
-  json.Key("text");
-  json.String(GbkToUtf8(small.text.text()));
-  json.Key("singleChoice");
-  json.Number(small.singleChoice);
-  json.Key("score");
-  json.Number(small.score);
+  json.StringField("text", GbkToUtf8(small.text.text()));
+  json.NumberField("singleChoice", small.singleChoice);
+  json.NumberField("score", small.score);
   json.Key("options");
   json.BeginArray();
   for (const ChoiceOption& option : small.options) WriteOption(json, option);
@@ -70,14 +62,10 @@ void WriteSmallQuestion(JsonWriter& json, const SmallQuestion& small) {
 
 void WriteBigQuestion(JsonWriter& json, const BigQuestion& question) {
   json.BeginObject();
-  json.Key("id");
-  json.Number(question.id);
-  json.Key("reservedA");
-  json.Number(question.reservedA);
-  json.Key("reservedB");
-  json.Number(question.reservedB);
-  json.Key("contentSize");
-  json.Number(static_cast<int64_t>(question.content.size()));
+  json.NumberField("id", question.id);
+  json.NumberField("reservedA", question.reservedA);
+  json.NumberField("reservedB", question.reservedB);
+  json.NumberField("contentSize", static_cast<int64_t>(question.content.size()));
   json.Key("smallQuestions");
   json.BeginArray();
   for (const SmallQuestion& small : question.smallQuestions) WriteSmallQuestion(json, small);
@@ -88,16 +76,13 @@ void WriteBigQuestion(JsonWriter& json, const BigQuestion& question) {
 std::string DumpQuestionBank(const QuestionBank& bank) {
   JsonWriter json;
   json.BeginObject();
-  json.Key("kind");
-  json.Number(bank.header().kind());
-  json.Key("title");
-  json.String(GbkToUtf8(bank.title().text()));
+  json.NumberField("kind", bank.header().kind());
+  json.StringField("title", GbkToUtf8(bank.title().text()));
   json.Key("categories");
   json.BeginArray();
   for (const Category& category : bank.categories()) {
     json.BeginObject();
-    json.Key("name");
-    json.String(GbkToUtf8(category.name.text()));
+    json.StringField("name", GbkToUtf8(category.name.text()));
     json.Key("questions");
     json.BeginArray();
     for (const BigQuestion& question : category.questions) WriteBigQuestion(json, question);
@@ -105,10 +90,8 @@ std::string DumpQuestionBank(const QuestionBank& bank) {
     json.EndObject();
   }
   json.EndArray();
-  json.Key("trailerCount");
-  json.Number(static_cast<int64_t>(bank.trailerRecords().size()));
-  json.Key("maxQuestionId");
-  json.Number(bank.maxQuestionId());
+  json.NumberField("trailerCount", static_cast<int64_t>(bank.trailerRecords().size()));
+  json.NumberField("maxQuestionId", bank.maxQuestionId());
   json.Key("usedQuestionIds");
   json.BeginArray();
   for (int32_t id : bank.usedQuestionIds()) json.Number(id);

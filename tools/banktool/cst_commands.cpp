@@ -15,8 +15,7 @@ namespace {
 constexpr char kQuestionBankSignature[] = "\xd7\xdb\xba\xcf\xc6\xc0\xb9\xc0\xce\xca\xbe\xed";
 
 void WriteText(JsonWriter& json, const char* key, std::string_view gbk) {
-  json.Key(key);
-  json.String(GbkToUtf8(gbk));
+  json.StringField(key, GbkToUtf8(gbk));
 }
 
 void WriteRequirement(JsonWriter& json, const Requirement& requirement,
@@ -24,16 +23,13 @@ void WriteRequirement(JsonWriter& json, const Requirement& requirement,
   json.BeginObject();
   WriteText(json, "description", requirement.description());
   WriteText(json, "explanation", requirement.explanation());
-  json.Key("score");
-  json.Number(requirement.score());
-  json.Key("category");
-  json.Number(requirement.category());
+  json.NumberField("score", requirement.score());
+  json.NumberField("category", requirement.category());
   WriteText(json, "targetFile", requirement.targetFile());
   WriteText(json, "matchPattern", requirement.matchPattern());
   // Only such targets can be graded from a candidate folder collected after the exam.
   std::string relative;
-  json.Key("belowUnpackFolder");
-  json.Bool(package && PlaceBelow(package->unpackFolder.text(), requirement.targetFile(),
+  json.BoolField("belowUnpackFolder", package && PlaceBelow(package->unpackFolder.text(), requirement.targetFile(),
                                   &relative) == Placement::kBelow);
   json.EndObject();
 }
@@ -41,14 +37,10 @@ void WriteRequirement(JsonWriter& json, const Requirement& requirement,
 void WriteQuestion(JsonWriter& json, const OperationQuestion& question,
                    const FilePackage* package) {
   json.BeginObject();
-  json.Key("id");
-  json.Number(question.id);
-  json.Key("reservedA");
-  json.Number(question.reservedA);
-  json.Key("reservedB");
-  json.Number(question.reservedB);
-  json.Key("descriptionSize");
-  json.Number(static_cast<int64_t>(question.description.size()));
+  json.NumberField("id", question.id);
+  json.NumberField("reservedA", question.reservedA);
+  json.NumberField("reservedB", question.reservedB);
+  json.NumberField("descriptionSize", static_cast<int64_t>(question.description.size()));
   WriteText(json, "unpackFolder", package ? package->unpackFolder.text() : std::string_view());
   json.Key("requirements");
   json.BeginArray();
@@ -61,22 +53,18 @@ void WriteQuestion(JsonWriter& json, const OperationQuestion& question,
 
 void WritePackage(JsonWriter& json, const FilePackage& package) {
   json.BeginObject();
-  json.Key("questionId");
-  json.Number(package.questionId);
+  json.NumberField("questionId", package.questionId);
   WriteText(json, "unpackFolder", package.unpackFolder.text());
-  json.Key("dataSize");
-  json.Number(static_cast<int64_t>(package.data.size()));
+  json.NumberField("dataSize", static_cast<int64_t>(package.data.size()));
   json.Key("entries");
   json.BeginArray();
   PackageEntryReader reader(package.data);
   PackageEntry entry;
   for (int32_t i = 0; i < package.entryCount && reader.Next(entry); ++i) {
     json.BeginObject();
-    json.Key("kind");
-    json.Number(entry.kind);
+    json.NumberField("kind", entry.kind);
     WriteText(json, "path", entry.relativePath);
-    json.Key("size");
-    json.Number(static_cast<int64_t>(entry.size));
+    json.NumberField("size", static_cast<int64_t>(entry.size));
     json.EndObject();
   }
   json.EndArray();
@@ -112,14 +100,12 @@ std::string DumpOperationBank(const OperationBank& bank) {
     json.EndObject();
   }
   json.EndArray();
-  json.Key("trailerCount");
-  json.Number(static_cast<int64_t>(bank.trailerRecords().size()));
+  json.NumberField("trailerCount", static_cast<int64_t>(bank.trailerRecords().size()));
   json.Key("packages");
   json.BeginArray();
   for (const FilePackage& package : bank.packages()) WritePackage(json, package);
   json.EndArray();
-  json.Key("maxQuestionId");
-  json.Number(bank.maxQuestionId());
+  json.NumberField("maxQuestionId", bank.maxQuestionId());
   json.Key("usedQuestionIds");
   json.BeginArray();
   for (int32_t id : bank.usedQuestionIds()) json.Number(id);

@@ -21,6 +21,11 @@ class JsonWriter {
   void Number(int64_t value);
   void Bool(bool value);
 
+  // A key and its value in one call.
+  void NumberField(std::string_view key, int64_t value) { Key(key); Number(value); }
+  void StringField(std::string_view key, std::string_view utf8) { Key(key); String(utf8); }
+  void BoolField(std::string_view key, bool value) { Key(key); Bool(value); }
+
   const std::string& text() const { return text_; }
 
  private:

@@ -10,10 +10,11 @@ fi
 export DEBIAN_FRONTEND=noninteractive
 source "$(dirname "$0")/apt-install.sh"
 
-native_packages=(cmake make g++ googletest libgtest-dev clang libclang-rt-14-dev
+native_packages=(cmake make g++ googletest libgtest-dev clang libclang-rt-14-dev zlib1g-dev libz-mingw-w64-dev
                  g++-mingw-w64-i686 binutils-mingw-w64-i686 mingw-w64-i686-dev
                  xvfb xauth xdotool imagemagick fonts-wqy-microhei locales python3
-                 nsis zip unzip chromium)
+                 nsis zip unzip chromium libreoffice-writer-nogui libreoffice-calc-nogui
+                 libreoffice-impress-nogui)
 wine_packages=(wine wine32:i386)
 
 updated=0

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "common/base/text_encoding.h"
+#include "common/office/office_document.h"
 #include "oblen/model/pattern_match.h"
 
 namespace velmor {
@@ -40,19 +41,23 @@ std::size_t RemoveZeros(Byte* bytes, std::size_t size) {
   return kept;
 }
 
-// Which of `patterns` the content of one target file matches, read once however many
-// requirements name it. A pattern is matched against the file's bytes without their zero bytes,
-// then, when that fails and the file holds the Unicode text of today's editors, against that
-// text as GBK. Memory stays within twice the file: the GBK of a UTF-16 text is made beside it,
-// any other text is converted where it lies once its bytes have been matched.
-std::vector<bool> MatchTarget(FileAccess& files, const std::string& path,
-                              const std::vector<std::string_view>& patterns) {
-  std::vector<bool> met(patterns.size(), false);
-  std::vector<unsigned char> bytes;
-  if (files.ReadSharedFile(path, bytes, kMaxTargetSize) != FileAccess::ReadResult::kComplete ||
-      bytes.empty()) {
-    return met;
+// Matches the patterns not met yet against `text`; true when every pattern is then met.
+bool MatchUnmet(const std::vector<std::string_view>& patterns, std::string_view text,
+                std::vector<bool>& met) {
+  bool all = true;
+  for (std::size_t i = 0; i < patterns.size(); ++i) {
+    if (!met[i]) met[i] = MatchPattern(patterns[i], text);
+    all = all && met[i];
   }
+  return all;
+}
+
+// The patterns against a file's bytes without their zero bytes, then, when that fails and the
+// file holds the Unicode text of today's editors, against that text as GBK; true when every
+// pattern is met. Memory stays within twice the file: the GBK of a UTF-16 text is made beside
+// it, any other text is converted where it lies once its bytes have been matched.
+bool MatchBytesAndText(std::vector<unsigned char>& bytes,
+                       const std::vector<std::string_view>& patterns, std::vector<bool>& met) {
   // A UTF-16 text needs its zero bytes to be converted, so it is converted before they go.
   std::unique_ptr<char[]> utf16Gbk;
   std::size_t gbkSize = 0;
@@ -68,12 +73,9 @@ std::vector<bool> MatchTarget(FileAccess& files, const std::string& path,
   } else {
     size = RemoveZeros(bytes.data(), bytes.size());
   }
-  bool all = true;
-  for (std::size_t i = 0; i < patterns.size(); ++i) {
-    met[i] = MatchPattern(patterns[i], std::string_view(reinterpret_cast<char*>(bytes.data()), size));
-    all = all && met[i];
+  if (MatchUnmet(patterns, std::string_view(reinterpret_cast<char*>(bytes.data()), size), met)) {
+    return true;
   }
-  if (all) return met;
   // The bytes have been matched: any other text becomes GBK where it lies (never longer than
   // what it was made from). UTF-8 with its mark is converted whatever it holds; without one,
   // only when it is well formed and holds a multi-byte sequence.
@@ -84,13 +86,46 @@ std::vector<bool> MatchTarget(FileAccess& files, const std::string& path,
       std::size_t lost = 0;
       gbkSize = ConvertToGbk(UnicodeText::kUtf8, bytes.data() + 3, size - 3, gbk, lost);
     } else if (!ConvertUtf8TextToGbk(bytes.data(), size, gbk, &gbkSize)) {
-      return met;
+      return false;
     }
   }
   gbkSize = RemoveZeros(gbk, gbkSize);
-  for (std::size_t i = 0; i < patterns.size(); ++i) {
-    if (!met[i]) met[i] = MatchPattern(patterns[i], std::string_view(gbk, gbkSize));
+  return MatchUnmet(patterns, std::string_view(gbk, gbkSize), met);
+}
+
+// The patterns against the text view, then the XML view, of an Office document, each as GBK
+// (characters GBK lacks become "?"). A package that cannot be read gives no view.
+void MatchOfficeViews(const std::vector<unsigned char>& package,
+                      const std::vector<std::string_view>& patterns, std::vector<bool>& met) {
+  OfficeDocument document;
+  if (!document.Open(package.data(), package.size())) return;
+  for (bool xml : {false, true}) {
+    std::string view;  // each view's memory is let go before the next is made
+    if (!(xml ? document.XmlView(view) : document.TextView(view))) return;
+    std::size_t lost = 0;
+    view.resize(ConvertToGbk(UnicodeText::kUtf8, reinterpret_cast<unsigned char*>(view.data()),
+                             view.size(), view.data(), lost));
+    if (MatchUnmet(patterns, view, met)) return;
   }
+}
+
+// Which of `patterns` the content of one target file matches, read once however many
+// requirements name it: its bytes and Unicode text first, then, for an Office document, its
+// views. A requirement met by the bytes alone is met whatever the file holds.
+std::vector<bool> MatchTarget(FileAccess& files, const std::string& path,
+                              const std::vector<std::string_view>& patterns) {
+  std::vector<bool> met(patterns.size(), false);
+  std::vector<unsigned char> bytes;
+  if (files.ReadSharedFile(path, bytes, kMaxTargetSize) != FileAccess::ReadResult::kComplete ||
+      bytes.empty()) {
+    return met;
+  }
+  // Matching the bytes takes their zero bytes out in place; a package is kept as it was read.
+  std::vector<unsigned char> package;
+  if (LooksLikeZip(bytes.data(), bytes.size())) package = bytes;
+  if (MatchBytesAndText(bytes, patterns, met) || package.empty()) return met;
+  std::vector<unsigned char>().swap(bytes);
+  MatchOfficeViews(package, patterns, met);
   return met;
 }
 

@@ -14,7 +14,9 @@ namespace velmor {
 // every zero byte removed (so UTF-16 text of ASCII characters reads as plain ASCII), matches
 // its pattern, or, when the file holds the Unicode text of today's editors (UTF-16 with a
 // byte-order mark, UTF-8 with one or valid with a multi-byte sequence), that text as GBK
-// does. The target file is opened with create-if-missing, so a missing file in an
+// does, or, when the file is a Word, Excel or PowerPoint document (an Office Open XML package,
+// whatever its name), its text view or its XML view as GBK does (common/office/office_document.h).
+// The target file is opened with create-if-missing, so a missing file in an
 // existing folder is created empty; an empty file, one that cannot be opened, and one that
 // cannot be read completely are not met.
 bool CheckRequirement(FileAccess& files, const Requirement& requirement);

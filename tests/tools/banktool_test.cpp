@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "common/office/document_writer.h"
 #include "common/richtext/rich_content.h"
 #include "tarvik/model/question_bank.h"
 #include "tests/support/test_files.h"
@@ -157,7 +158,7 @@ TEST(Banktool, AnInputFileThatCannotBeReadIsAnErrorOfItsOwn) {
   const std::string out = dir.File("out.lst");
   for (const std::string& input : {dir.path(), dir.File("missing.txt")}) {
     for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-             {"import", input, out}, {"match", "*", input}}) {
+             {"import", input, out}, {"match", "*", input}, {"text", input}}) {
       SCOPED_TRACE(args[0] + " " + input);
       BanktoolResult result = RunBanktool(args);
       EXPECT_EQ(result.exitCode, 2);
@@ -165,6 +166,38 @@ TEST(Banktool, AnInputFileThatCannotBeReadIsAnErrorOfItsOwn) {
       EXPECT_EQ(result.err, "banktool: could not read " + input + "\n");
       EXPECT_FALSE(test::FileExists(out));
     }
+  }
+}
+
+// What grading sees of a document, for a teacher writing a pattern: each view in UTF-8, and a
+// status that tells a file that is no document from one that cannot be read.
+TEST(Banktool, TextShowsTheViewsOfAnOfficeDocument) {
+  TempDir dir;
+  const std::vector<unsigned char> document = WriteWordDocument({u8"标题", "A & B"});
+  const std::string docx = dir.File("notice.docx");
+  test::WriteFileBytes(docx, document);
+  const std::string cut = dir.File("cut.docx");
+  test::WriteFileBytes(cut, std::vector<unsigned char>(document.begin(), document.end() - 40));
+  const std::string plain = dir.File("notice.txt");
+  test::WriteFileBytes(plain, std::vector<unsigned char>{'P', 'K', 3, 4, 'x'});
+  const struct {
+    std::vector<std::string> args;
+    int exitCode;
+    std::string out;
+  } cases[] = {
+      {{"text", docx}, 0, u8"标题\r\nA & B\r\n"},
+      {{"text", docx, "--xml"}, 0, "<?xml"},
+      {{"text", cut}, 1, ""},
+      {{"text", plain}, 1, ""},
+      {{"text", MakeBank(dir, "bank.lst")}, 2, ""},
+      {{"text", docx, "--html"}, 64, ""},
+  };
+  for (const auto& c : cases) {
+    const BanktoolResult result = RunBanktool(c.args);
+    EXPECT_EQ(result.exitCode, c.exitCode) << c.args.back();
+    EXPECT_EQ(c.out.empty() ? result.out : result.out.substr(0, c.out.size()), c.out)
+        << c.args.back();
+    EXPECT_EQ(result.err.empty(), c.exitCode == 0) << result.err;
   }
 }
 

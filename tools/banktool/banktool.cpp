@@ -12,6 +12,7 @@
 #include "tarvik/model/scoring.h"
 #include "common/base/gbk.h"
 #include "tools/banktool/choice_text.h"
+#include "common/office/office_document.h"
 #include "tools/banktool/cst_commands.h"
 #include "tools/banktool/paper_export.h"
 #include "tools/banktool/exam_commands.h"
@@ -29,6 +30,7 @@ const char kUsage[] =
     "       banktool dump FILE\n"
     "       banktool score FILE\n"
     "       banktool match PATTERN FILE\n"
+    "       banktool text FILE [--xml]\n"
     "       banktool reset-counts FOLDER LOG\n"
     "       banktool reset-ticks FOLDER LOG\n"
     "       banktool unpack BANK ID [FOLDER]\n"
@@ -186,6 +188,31 @@ BanktoolResult Match(const std::string& pattern, const std::string& path) {
                         std::string()};
 }
 
+// What grading sees of a Word, Excel or PowerPoint file: its text view or its XML view, in
+// UTF-8. A file that is no such document is told apart from one whose parts cannot be read.
+BanktoolResult OfficeText(const std::string& path, bool xml) {
+  std::string bytes;
+  if (!ReadInput(path, &bytes)) return Unreadable(path);
+  const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+  OfficeDocument document;
+  ZipArchive archive;
+  if (!document.Open(data, bytes.size())) {
+    if (LooksLikeZip(data, bytes.size()) && !archive.Open(data, bytes.size())) {
+      return BanktoolResult{kExitIncomplete, std::string(),
+                            "banktool: a damaged zip archive, nothing of it can be read: " + path + "\n"};
+    }
+    return BanktoolResult{kExitCannot, std::string(),
+                          "banktool: not a Word, Excel or PowerPoint document: " + path + "\n"};
+  }
+  BanktoolResult result;
+  if (!(xml ? document.XmlView(result.out) : document.TextView(result.out))) {
+    return BanktoolResult{kExitIncomplete, std::string(),
+                          "banktool: a part of the document cannot be read (damaged, encrypted or too "
+                          "large): " + path + "\n"};
+  }
+  return result;
+}
+
 // The statistics tool's resets over a folder tree, logged to LOG instead of "c:\a.htm".
 BanktoolResult ResetFolder(const std::string& folder, ResetOperation operation,
                            const std::string& log) {
@@ -311,6 +338,9 @@ BanktoolResult RunBanktool(const std::vector<std::string>& args) {
   if (command == "resave" && args.size() == 3) return Resave(args[1], args[2]);
   if (command == "dump" && args.size() == 2) return Dump(args[1]);
   if (command == "match" && args.size() == 3) return Match(args[1], args[2]);
+  if (command == "text" && (args.size() == 2 || (args.size() == 3 && args[2] == "--xml"))) {
+    return OfficeText(args[1], args.size() == 3);
+  }
   if (command == "reset-counts" && args.size() == 3) {
     return ResetFolder(args[1], ResetOperation::kSelectCounts, args[2]);
   }

@@ -14,7 +14,7 @@ native_packages=(cmake make g++ googletest libgtest-dev clang libclang-rt-14-dev
                  g++-mingw-w64-i686 binutils-mingw-w64-i686 mingw-w64-i686-dev
                  xvfb xauth xdotool imagemagick fonts-wqy-microhei locales python3
                  nsis zip unzip chromium libreoffice-writer-nogui libreoffice-calc-nogui
-                 libreoffice-impress-nogui)
+                 libreoffice-impress-nogui libstb-dev poppler-utils)
 wine_packages=(wine wine32:i386)
 
 updated=0

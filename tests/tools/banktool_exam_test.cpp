@@ -176,6 +176,72 @@ TEST(BanktoolExam, GradesAClassIntoATableAndAScoreSheet) {
   EXPECT_EQ(result.out.substr(0, 6), "folder");
 }
 
+// An exam: a column per question in the order asked, then every requirement, then each one's
+// facility and, for ten candidates or more, its discrimination. A question with requirements
+// but no package cannot be graded from a candidate folder: "all" leaves it out and says so.
+TEST(BanktoolExam, GradesAWholeExamIntoOneSheet) {
+  TempDir dir;
+  const std::string bank = dir.File("exam.cst");
+  const std::string folder = kFolder;
+  {
+    OperationBank exam;
+    exam.AddGroup("第一组");
+    const std::vector<std::pair<int32_t, std::vector<Requirement>>> questions = {
+        {3, {Want("a", 5, folder + "\\a.txt", "*ok*")}},
+        {7, {Want("b", 2, folder + "\\b.txt", "*ok*"), Want("c", 1, folder + "\\c.txt", "*yes*")}},
+        {9, {Want("d", 1, folder + "\\d.txt", "*")}},
+        {11, {}}};
+    for (const auto& [id, requirements] : questions) {
+      ASSERT_TRUE(exam.AddQuestion(id, 0, BuildRichContent(0, "", {}, {}), 0, 0));
+      for (const Requirement& requirement : requirements) {
+        ASSERT_TRUE(exam.AddRequirement(0, static_cast<int>(exam.groups()[0].questions.size()) - 1, requirement));
+      }
+      if (id == 9) continue;
+      FilePackage package;
+      package.questionId = id;
+      package.unpackFolder.Assign(kFolder);
+      exam.AppendPackage(std::move(package));
+    }
+    ASSERT_TRUE(exam.Save(bank));
+  }
+  const std::string one = dir.File("one"), two = dir.File("two"), gone = dir.File("gone");
+  test::MakeFolder(one);
+  test::MakeFolder(two);
+  test::WriteFileBytes(dir.File("one/a.txt"), Text("ok"));
+  test::WriteFileBytes(dir.File("one/b.txt"), Text("ok"));
+  test::WriteFileBytes(dir.File("two/b.txt"), Text("ok"));
+  test::WriteFileBytes(dir.File("two/c.txt"), Text("yes"));
+  const std::string sheet = dir.File("sheet.csv");
+  const std::string report = dir.File("report.html");
+
+  BanktoolResult result = RunBanktool({"grade-all", bank, "all", one, two, gone, "--csv", sheet, "--report", report});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_NE(result.err.find("question 9 has no package; left out"), std::string::npos) << result.err;
+  EXPECT_EQ(result.out, "folder\ttotal\tQ3\tQ7\tQ3 R1\tQ7 R1\tQ7 R2\n" + one + "\t7\t5\t2\t1\t1\t0\n" + two +
+                            "\t3\t0\t3\t0\t1\t1\n" + gone +
+                            "\t0\t0\t0\t0\t0\t0\tno such folder\nfacility\t\t0.50\t0.83\t0.50\t1.00\t0.50\n"
+                            "discrimination\t\t\t\t\t\t\n");
+  const Bytes written = test::ReadFileBytes(sheet);
+  EXPECT_EQ(std::string(written.begin(), written.end()),
+            "\xEF\xBB\xBF" "folder,total,Q3,Q7,Q3 R1,Q7 R1,Q7 R2,note\r\n" + one + ",7,5,2,1,1,0,\r\n" + two +
+                ",3,0,3,0,1,1,\r\n" + gone +
+                ",0,0,0,0,0,0,no such folder\r\nfacility,,0.50,0.83,0.50,1.00,0.50,\r\ndiscrimination,,,,,,,\r\n");
+  const Bytes page = test::ReadFileBytes(report);
+  const std::string html(page.begin(), page.end());
+  for (const char* figure : {"id=\"candidates\">2<", "id=\"mean\">5.0<", "id=\"median\">5.0<",
+                             "id=\"highest\">7<", "id=\"lowest\">3<", "id=\"full-marks\">0<", "id=\"too-small\""}) {
+    EXPECT_NE(html.find(figure), std::string::npos) << figure;
+  }
+
+  // Ids in the order asked; one that is missing or has no package stops the command.
+  result = RunBanktool({"grade-all", bank, "7,3", one});
+  EXPECT_EQ(result.out.substr(0, result.out.find('\n')), "folder\ttotal\tQ7\tQ3\tQ7 R1\tQ7 R2\tQ3 R1");
+  for (const char* ids : {"7,9", "7,5"}) {
+    EXPECT_EQ(RunBanktool({"grade-all", bank, ids, one}).exitCode, 2) << ids;
+  }
+  EXPECT_EQ(RunBanktool({"grade-all", bank, "7,x", one}).exitCode, 64);
+}
+
 // Hostile candidate folders in one class: links to a neighbour's file or folder and to the
 // teacher's files are never followed; names in another ASCII case are found as Windows finds
 // them. Under Wine only folder links can be made (it follows a link to a file as the file).

@@ -35,7 +35,7 @@ const char kUsage[] =
     "       banktool reset-ticks FOLDER LOG\n"
     "       banktool unpack BANK ID [FOLDER]\n"
     "       banktool grade BANK ID [--root FOLDER]\n"
-    "       banktool grade-all BANK ID FOLDER... [--csv OUT.csv]\n"
+    "       banktool grade-all BANK all|ID[,ID...] FOLDER... [--csv OUT.csv] [--report OUT.html]\n"
     "       banktool import TEXT OUT.lst\n"
     "       banktool export-aiken BANK.lst OUT.txt\n"
     "       banktool export-html BANK.lst OUT.html [--answers]\n";

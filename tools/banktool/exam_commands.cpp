@@ -13,7 +13,11 @@
 #include "oblen/model/package_format.h"
 #include "oblen/model/packing.h"
 #include "common/base/text_encoding.h"
+#include "tools/banktool/candidate_files.h"
+#include "tools/banktool/class_report.h"
+#include "tools/banktool/class_results.h"
 #include "tools/banktool/exit_codes.h"
+#include "tools/banktool/score_sheet.h"
 #include "tools/banktool/tool_files.h"
 
 namespace velmor {
@@ -47,6 +51,16 @@ struct Subject {
   std::string warning;  // for standard error
 };
 
+// Loads BANK; a damaged bank is used as far as it could be read, and `warning` says so.
+bool LoadBank(const std::string& path, OperationBank* bank, std::string* warning, BanktoolResult* failure) {
+  if (!std::ifstream(path, std::ios::binary)) {
+    *failure = Failure(kExitCannot, "no bank " + NativeTextToUtf8(path));
+    return false;
+  }
+  if (!bank->Load(path)) *warning = "banktool: could not read all of " + NativeTextToUtf8(path) + "\n";
+  return true;
+}
+
 // Loads BANK and finds question ID; the result is set when that could not be done.
 bool LoadSubject(const std::string& path, const std::string& idText, Subject* subject,
                  BanktoolResult* failure) {
@@ -55,14 +69,7 @@ bool LoadSubject(const std::string& path, const std::string& idText, Subject* su
     *failure = Failure(kExitUsage, "not a question id: " + NativeTextToUtf8(idText));
     return false;
   }
-  if (!std::ifstream(path, std::ios::binary)) {
-    *failure = Failure(kExitCannot, "no bank " + NativeTextToUtf8(path));
-    return false;
-  }
-  // A damaged bank is used as far as it could be read.
-  if (!subject->bank.Load(path)) {
-    subject->warning = "banktool: could not read all of " + NativeTextToUtf8(path) + "\n";
-  }
+  if (!LoadBank(path, &subject->bank, &subject->warning, failure)) return false;
   for (const QuestionGroup& group : subject->bank.groups()) {
     for (const OperationQuestion& question : group.questions) {
       if (question.id == id && !subject->question) subject->question = &question;
@@ -83,135 +90,129 @@ BanktoolResult NoPackage(const Subject& subject, const std::string& idText) {
   return result;
 }
 
-// A candidate's files: targets below the question's unpack folder are read from the same
-// place below the candidate folder; the rest where they are. Nothing is ever written.
-class CandidateFiles : public FileAccess {
- public:
-  CandidateFiles(FileAccess& files, std::string unpackFolder, std::string root)
-      : files_(files), unpackFolder_(std::move(unpackFolder)), root_(std::move(root)) {}
-
-  bool ListFolder(const std::string& folder, std::vector<FolderItem>& items) override {
-    return files_.ListFolder(folder, items);
-  }
-  ReadResult ReadSharedFile(const std::string& path, std::vector<unsigned char>& bytes,
-                            uint64_t limit) override {
-    std::string relative;
-    std::string place;
-    switch (PlaceBelow(unpackFolder_, path, &relative)) {
-      case Placement::kOutside:
-        place = path;
-        break;
-      case Placement::kBelow:
-        place = UnpackTargetPath(root_, relative);
-        // A link would let one candidate's work count for another's; it is never followed.
-        if (files_.PassesLinkBelow(root_, place)) {
-          if (std::find(linked_.begin(), linked_.end(), relative) == linked_.end()) {
-            linked_.push_back(relative);
-          }
-          return ReadResult::kCannotOpen;
-        }
-        break;
-      case Placement::kUnsafe:
-        return ReadResult::kCannotOpen;
-    }
-    // Grading reads each target once however many requirements name it; nothing is kept
-    // here, so a big file is held once.
-    return files_.ReadSharedFile(place, bytes, limit);
-  }
-  void CreateFolder(const std::string&) override {}
-  bool WriteWholeFile(const std::string&, const unsigned char*, std::size_t) override {
-    return false;
-  }
-  bool LiesBelow(const std::string& folder, const std::string& target) override {
-    return files_.LiesBelow(folder, target);
-  }
-  bool PassesLinkBelow(const std::string& folder, const std::string& target) override {
-    return files_.PassesLinkBelow(folder, target);
-  }
-
-  // Why some targets were not read, for a row or a report; empty when all were.
-  std::string Note() const {
-    if (linked_.empty()) return std::string();
-    std::string note = "not followed, a link: ";
-    for (std::size_t i = 0; i < linked_.size(); ++i) {
-      note += (i > 0 ? ", " : "") + GbkToUtf8(linked_[i]);
-    }
-    return note;
-  }
-
- private:
-  FileAccess& files_;
-  std::string unpackFolder_;
-  std::string root_;
-  std::vector<std::string> linked_;  // targets not read for a link on their way, relative, GBK
+// The questions of an exam: "all" (every question with a requirement and a package; one
+// without a package is left out and said) or ids separated by commas, in that order.
+struct Exam {
+  OperationBank bank;
+  std::vector<const OperationQuestion*> questions;
+  std::vector<ClassQuestion> described;
+  std::vector<std::string> unpackFolders;  // GBK, one per question
+  std::string warning;
+  bool leftOut = false;
 };
 
-// A spreadsheet cell: quoted when it holds a separator, a quote or a line break; a text
-// that a spreadsheet would take for a formula gets a leading apostrophe.
-std::string CsvText(const std::string& utf8) {
-  std::string cell = utf8;
-  if (!cell.empty() && (cell[0] == '=' || cell[0] == '+' || cell[0] == '-' || cell[0] == '@' ||
-                        cell[0] == '\t' || cell[0] == '\r')) {
-    cell.insert(0, 1, '\'');
-  }
-  if (cell.find_first_of(",\"\r\n") == std::string::npos) return cell;
-  std::string quoted = "\"";
-  for (char c : cell) {
-    if (c == '"') quoted += '"';
-    quoted += c;
-  }
-  return quoted + "\"";
-}
-
-std::string Share(int met, int candidates) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.1f%%", candidates > 0 ? 100.0 * met / candidates : 0.0);
-  return text;
-}
-
-struct CandidateRow {
-  std::string folder;  // UTF-8
-  int32_t total = 0;
-  std::vector<bool> met;
-  std::string note;  // why it was not graded
-};
-
-std::string Table(const std::vector<CandidateRow>& rows, std::size_t requirements,
-                  const std::vector<int>& metCounts) {
-  std::string table = "folder\ttotal";
-  for (std::size_t i = 0; i < requirements; ++i) table += "\tR" + std::to_string(i + 1);
-  table += "\n";
-  for (const CandidateRow& row : rows) {
-    table += row.folder + "\t" + std::to_string(row.total);
-    for (bool met : row.met) table += met ? "\t1" : "\t0";
-    if (!row.note.empty()) table += "\t" + row.note;
-    table += "\n";
-  }
-  table += "share met\t";
-  for (int count : metCounts) table += "\t" + Share(count, static_cast<int>(rows.size()));
-  return table + "\n";
-}
-
-std::string Csv(const OperationQuestion& question, const std::vector<CandidateRow>& rows,
-                const std::vector<int>& metCounts) {
-  std::string csv = "\xEF\xBB\xBF" "folder,total";
-  int number = 0;
+void AddToExam(Exam* exam, const QuestionGroup& group, std::size_t place, const FilePackage& package) {
+  const OperationQuestion& question = group.questions[place];
+  ClassQuestion described;
+  described.id = question.id;
+  described.title = GbkToUtf8(group.name.text()) + u8" 第" + std::to_string(place + 1) + u8"题";
   for (const Requirement& requirement : question.requirements) {
-    ++number;
-    std::string name = requirement.description().empty()
-                           ? "#" + std::to_string(number)
-                           : GbkToUtf8(requirement.description());
-    csv += "," + CsvText(name + " (" + std::to_string(requirement.score()) + ")");
+    described.requirements.push_back(
+        {GbkToUtf8(requirement.description()), GbkToUtf8(requirement.explanation()), requirement.score()});
+    if (!requirement.description().empty()) described.fullScore += std::max(0, requirement.score());
   }
-  csv += ",note\r\n";
-  for (const CandidateRow& row : rows) {
-    csv += CsvText(row.folder) + "," + std::to_string(row.total);
-    for (bool met : row.met) csv += met ? ",1" : ",0";
-    csv += "," + CsvText(row.note) + "\r\n";
+  exam->questions.push_back(&question);
+  exam->described.push_back(std::move(described));
+  exam->unpackFolders.emplace_back(package.unpackFolder.text());
+}
+
+bool LoadExam(const std::string& path, const std::string& which, Exam* exam, BanktoolResult* failure) {
+  std::vector<int32_t> ids;
+  if (which != "all") {
+    std::size_t start = 0;
+    for (;;) {
+      const std::size_t comma = which.find(',', start);
+      int32_t id = 0;
+      const std::string idText = which.substr(start, comma - start);
+      if (!ParseId(idText, &id)) {
+        *failure = Failure(kExitUsage, "not a question id: " + NativeTextToUtf8(idText));
+        return false;
+      }
+      ids.push_back(id);
+      if (comma == std::string::npos) break;
+      start = comma + 1;
+    }
   }
-  csv += "share met,";
-  for (int count : metCounts) csv += "," + Share(count, static_cast<int>(rows.size()));
-  return csv + ",\r\n";
+  if (!LoadBank(path, &exam->bank, &exam->warning, failure)) return false;
+  auto fail = [&](const std::string& message) {
+    *failure = Failure(kExitCannot, message);
+    failure->err = exam->warning + failure->err;
+    return false;
+  };
+  if (ids.empty()) {
+    for (const QuestionGroup& group : exam->bank.groups()) {
+      for (std::size_t place = 0; place < group.questions.size(); ++place) {
+        const OperationQuestion& question = group.questions[place];
+        if (question.requirements.empty()) continue;
+        if (const FilePackage* package = exam->bank.FindPackage(question.id)) {
+          AddToExam(exam, group, place, *package);
+        } else {
+          exam->warning += "banktool: question " + std::to_string(question.id) + " has no package; left out\n";
+          exam->leftOut = true;
+        }
+      }
+    }
+    if (exam->questions.empty()) return fail("no question with requirements and a package in " + NativeTextToUtf8(path));
+    return true;
+  }
+  for (int32_t id : ids) {
+    const QuestionGroup* found = nullptr;
+    std::size_t place = 0;
+    for (const QuestionGroup& group : exam->bank.groups()) {
+      for (std::size_t i = 0; i < group.questions.size() && !found; ++i) {
+        if (group.questions[i].id == id) {
+          found = &group;
+          place = i;
+        }
+      }
+    }
+    if (!found) return fail("no question " + std::to_string(id) + " in " + NativeTextToUtf8(path));
+    const FilePackage* package = exam->bank.FindPackage(id);
+    if (!package) return fail("question " + std::to_string(id) + " has no package");
+    AddToExam(exam, *found, place, *package);
+  }
+  return true;
+}
+
+// Every folder graded on every question; a folder that is missing or cannot be named in GBK
+// is listed with its reason and counts as 0.
+std::vector<CandidateResult> GradeClass(const Exam& exam, const std::vector<std::string>& folders) {
+  std::unique_ptr<FileAccess> files = MakeToolFileAccess();
+  std::vector<CandidateResult> candidates;
+  for (const std::string& folder : folders) {
+    CandidateResult candidate;
+    candidate.folder = NativeTextToUtf8(folder);
+    candidate.questionTotals.assign(exam.questions.size(), 0);
+    for (const OperationQuestion* question : exam.questions) {
+      candidate.met.emplace_back(question->requirements.size(), false);
+    }
+    std::string root;
+    if (!IsFolder(folder)) {
+      candidate.note = "no such folder";
+    } else if (!ModelPathOf(folder, &root)) {
+      candidate.note = "the folder cannot be written in GBK";
+    } else {
+      candidate.graded = true;
+      for (std::size_t q = 0; q < exam.questions.size(); ++q) {
+        CandidateFiles candidateFiles(*files, exam.unpackFolders[q], root);
+        GradeResult graded = GradeRequirements(candidateFiles, *exam.questions[q]);
+        candidate.questionTotals[q] = graded.total;
+        candidate.total += graded.total;
+        candidate.met[q] = graded.met;
+        const std::string note = candidateFiles.Note();
+        if (!note.empty()) candidate.note += (candidate.note.empty() ? "" : "; ") + note;
+      }
+    }
+    candidates.push_back(std::move(candidate));
+  }
+  return candidates;
+}
+
+bool WriteOutput(const std::string& path, const std::string& text) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(text.data(), static_cast<std::streamsize>(text.size()));
+  out.close();
+  return static_cast<bool>(out);
 }
 
 }  // namespace
@@ -300,62 +301,47 @@ BanktoolResult GradeCommand(const std::vector<std::string>& args) {
 }
 
 BanktoolResult GradeAllCommand(const std::vector<std::string>& args) {
-  static const char kUsage[] = "usage: banktool grade-all BANK ID FOLDER... [--csv OUT.csv]\n";
+  static const char kUsage[] =
+      "usage: banktool grade-all BANK all|ID[,ID...] FOLDER... [--csv OUT.csv] [--report OUT.html]\n";
   std::vector<std::string> folders;
   std::string csvPath;
-  bool csv = false;
+  std::string reportPath;
   for (std::size_t i = 2; i < args.size(); ++i) {
-    if (args[i] == "--csv" && i + 1 < args.size() && !csv) {
-      csv = true;
+    if (args[i] == "--csv" && i + 1 < args.size() && csvPath.empty()) {
       csvPath = args[++i];
+    } else if (args[i] == "--report" && i + 1 < args.size() && reportPath.empty()) {
+      reportPath = args[++i];
     } else {
       folders.push_back(args[i]);
     }
   }
   if (args.size() < 3 || folders.empty()) return Usage(kUsage);
-  Subject subject;
+  // One question keeps the sheet it has always had; an exam gets a column per question.
+  const bool oneQuestion = args[1] != "all" && args[1].find(',') == std::string::npos;
+  Exam exam;
   BanktoolResult failure;
-  if (!LoadSubject(args[0], args[1], &subject, &failure)) return failure;
-  if (!subject.package) return NoPackage(subject, args[1]);
+  if (!LoadExam(args[0], args[1], &exam, &failure)) return failure;
 
-  const std::string unpackFolder(subject.package->unpackFolder.text());
-  const std::size_t requirements = subject.question->requirements.size();
-  std::unique_ptr<FileAccess> files = MakeToolFileAccess();
-  std::vector<CandidateRow> rows;
-  std::vector<int> metCounts(requirements, 0);
-  BanktoolResult result{kExitDone, std::string(), subject.warning};
-  for (const std::string& folder : folders) {
-    CandidateRow row;
-    row.folder = NativeTextToUtf8(folder);
-    row.met.assign(requirements, false);
-    std::string root;
-    if (!IsFolder(folder)) {
-      row.note = "no such folder";
-    } else if (!ModelPathOf(folder, &root)) {
-      row.note = "the folder cannot be written in GBK";
-    } else {
-      CandidateFiles candidate(*files, unpackFolder, root);
-      GradeResult graded = GradeRequirements(candidate, *subject.question);
-      row.total = graded.total;
-      row.met = graded.met;
-      row.note = candidate.Note();
-      for (std::size_t i = 0; i < requirements; ++i) metCounts[i] += graded.met[i] ? 1 : 0;
-    }
-    if (!row.note.empty()) {
-      result.exitCode = kExitIncomplete;
-      result.err += "banktool: " + row.folder + ": " + row.note + "\n";
-    }
-    rows.push_back(std::move(row));
+  const std::vector<CandidateResult> candidates = GradeClass(exam, folders);
+  const ClassFigures figures = ComputeClassFigures(exam.described, candidates);
+  BanktoolResult result{exam.leftOut ? kExitIncomplete : kExitDone, std::string(), exam.warning};
+  for (const CandidateResult& candidate : candidates) {
+    if (candidate.note.empty()) continue;
+    result.exitCode = kExitIncomplete;
+    result.err += "banktool: " + candidate.folder + ": " + candidate.note + "\n";
   }
-  result.out = Table(rows, requirements, metCounts);
-  if (csv) {
-    const std::string sheet = Csv(*subject.question, rows, metCounts);
-    std::ofstream out(csvPath, std::ios::binary | std::ios::trunc);
-    out.write(sheet.data(), static_cast<std::streamsize>(sheet.size()));
-    out.close();
-    if (!out) {
+  result.out = oneQuestion ? QuestionTable(candidates, exam.described[0])
+                           : ExamTable(candidates, exam.described, figures);
+  const std::pair<const std::string*, std::string> outputs[] = {
+      {&csvPath, csvPath.empty() ? std::string()
+                 : oneQuestion   ? QuestionCsv(candidates, exam.described[0])
+                                 : ExamCsv(candidates, exam.described, figures)},
+      {&reportPath, reportPath.empty() ? std::string()
+                                       : ClassReportHtml(NativeTextToUtf8(args[0]), exam.described, candidates, figures)}};
+  for (const auto& [path, text] : outputs) {
+    if (!path->empty() && !WriteOutput(*path, text)) {
       result.exitCode = kExitCannot;
-      result.err += "banktool: could not write " + NativeTextToUtf8(csvPath) + "\n";
+      result.err += "banktool: could not write " + NativeTextToUtf8(*path) + "\n";
     }
   }
   return result;

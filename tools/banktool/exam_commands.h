@@ -1,12 +1,13 @@
 // banktool's exam-room commands: unpacking a question for a candidate, grading one candidate
 // folder, and grading a whole class into a score sheet, with the programs' own unpacking and
-// grading code. Candidate files are only read, never created, and a link below a candidate
+// grading code; a whole exam of several questions graded into one sheet and a class report.
+// Candidate files are only read, never created, and a link below a candidate
 // folder is never followed: reading or writing through it could reach another candidate's
 // work or the teacher's files.
 //
 //   banktool unpack BANK ID [FOLDER]
 //   banktool grade BANK ID [--root FOLDER]
-//   banktool grade-all BANK ID FOLDER... [--csv OUT.csv]
+//   banktool grade-all BANK all|ID[,ID...] FOLDER... [--csv OUT.csv] [--report OUT.html]
 #pragma once
 
 #include <string>

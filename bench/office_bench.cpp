@@ -8,9 +8,6 @@
 //      part (goal: at most 2).
 //
 //   office_bench [megabytes] [rounds]      default: 50 MB, best of 3
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <zlib.h>
 
 #include <algorithm>
@@ -27,40 +24,13 @@
 #include "common/office/document_writer.h"
 #include "common/office/office_document.h"
 #include "common/office/zip_archive.h"
+#include "bench/bench_clock.h"
 #include "oblen/model/grading.h"
 #include "tools/banktool/tool_files.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-double ProcessorSeconds() {
-  timespec now{};
-  ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
-}
-
-double Best(int rounds, const std::function<void()>& work) {
-  double best = 1e30;
-  for (int round = 0; round < rounds; ++round) {
-    const double start = ProcessorSeconds();
-    work();
-    best = std::min(best, ProcessorSeconds() - start);
-  }
-  return best;
-}
-
-long PeakMemoryOf(const std::function<void()>& work) {
-  const pid_t child = ::fork();
-  if (child == 0) {
-    work();
-    std::_Exit(0);
-  }
-  int status = 0;
-  rusage usage{};
-  if (child < 0 || ::wait4(child, &status, 0, &usage) != child) return -1;
-  return usage.ru_maxrss * 1024L;
-}
 
 void Write(const std::string& path, const std::vector<unsigned char>& bytes) {
   std::ofstream(path, std::ios::binary)
@@ -151,17 +121,17 @@ int main(int argc, char** argv) {
   std::unique_ptr<velmor::FileAccess> files = velmor::MakeToolFileAccess();
   velmor::OperationQuestion question;
   question.requirements.push_back(velmor::Requirement::Build("d", "", 1, stored, "*nothing here*"));
-  const long peak = PeakMemoryOf([&] { velmor::GradeRequirements(*files, question); });
+  const long peak = velmor::bench::PeakMemoryOf([&] { velmor::GradeRequirements(*files, question); });
 
   // 1. Its text view against inflating its parts.
   std::vector<unsigned char> big;
   files->ReadSharedFile(stored, big, UINT64_MAX);
   std::string view;
-  const double viewSeconds = Best(rounds, [&] {
+  const double viewSeconds = velmor::bench::BestProcessorTime(rounds, [&] {
     velmor::OfficeDocument document;
     if (!document.Open(big.data(), big.size()) || !document.TextView(view)) std::exit(3);
   });
-  const double inflateSeconds = Best(rounds, [&] {
+  const double inflateSeconds = velmor::bench::BestProcessorTime(rounds, [&] {
     // Into fresh memory, as any reader of the part needs it.
     std::unique_ptr<unsigned char[]> inflated(new unsigned char[largest]);
     velmor::ZipArchive archive;
@@ -208,7 +178,7 @@ int main(int argc, char** argv) {
     }
   }
   int total = 0;
-  const double classSeconds = Best(rounds, [&] {
+  const double classSeconds = velmor::bench::BestProcessorTime(rounds, [&] {
     total = 0;
     for (const velmor::OperationQuestion& candidate : candidates) {
       total += velmor::GradeRequirements(*files, candidate).total;

@@ -7,9 +7,6 @@
 // Three requirements name the file and none is met, so every view of the file is made: the
 // bytes without zero bytes, and the text as GBK. Prints, per encoding, the ratio of grading to
 // reading the file (goal: at most 3) and of the peak memory to the file (goal: about 2).
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <ctime>
@@ -21,43 +18,13 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_clock.h"
 #include "oblen/model/grading.h"
 #include "tools/banktool/tool_files.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-// Processor time of this process (user and system), which the other core's work does not
-// lengthen as it does the wall clock.
-double ProcessorSeconds() {
-  timespec now{};
-  ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
-}
-
-double Best(int rounds, const std::function<void()>& work) {
-  double best = 1e30;
-  for (int round = 0; round < rounds; ++round) {
-    const double start = ProcessorSeconds();
-    work();
-    best = std::min(best, ProcessorSeconds() - start);
-  }
-  return best;
-}
-
-// Runs `work` in a child process; its peak resident memory in bytes.
-long PeakMemoryOf(const std::function<void()>& work) {
-  const pid_t child = ::fork();
-  if (child == 0) {
-    work();
-    std::_Exit(0);
-  }
-  int status = 0;
-  rusage usage{};
-  if (child < 0 || ::wait4(child, &status, 0, &usage) != child) return -1;
-  return usage.ru_maxrss * 1024L;
-}
 
 // A line of a notice, repeated up to `size` bytes in the encoding.
 std::string Text(const std::string& encoding, std::size_t size) {
@@ -112,12 +79,12 @@ int main(int argc, char** argv) {
     }
     std::unique_ptr<velmor::FileAccess> files = velmor::MakeToolFileAccess();
     int32_t total = -1;
-    const double grade = Best(rounds, [&] { total = velmor::GradeRequirements(*files, question).total; });
-    const double read = Best(rounds, [&] {
+    const double grade = velmor::bench::BestProcessorTime(rounds, [&] { total = velmor::GradeRequirements(*files, question).total; });
+    const double read = velmor::bench::BestProcessorTime(rounds, [&] {
       std::vector<unsigned char> bytes;
       files->ReadSharedFile(stored, bytes, UINT64_MAX);
     });
-    const long peak = PeakMemoryOf([&] { velmor::GradeRequirements(*files, question); });
+    const long peak = velmor::bench::PeakMemoryOf([&] { velmor::GradeRequirements(*files, question); });
     const double ratio = grade / read;
     std::printf("%-8s %10.0f %10.3f %10.3f %8.2f %12.2f\n", encoding.c_str(), size / 1048576.0,
                 read, grade, ratio, static_cast<double>(peak) / static_cast<double>(size));

@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "common/office/zip_archive.h"
+#include "common/office/xml_reader.h"
 
 namespace velmor {
 
@@ -14,19 +15,6 @@ constexpr char kPackageRelationships[] =
     "<Relationship Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
     "relationships/officeDocument\" Target=\"%\"/></Relationships>";
 
-std::string Escaped(std::string_view text) {
-  std::string out;
-  for (char c : text) {
-    switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += c;
-    }
-  }
-  return out;
-}
 
 std::string ContentTypes(const std::string& overrides) {
   return std::string(kXmlHead) +
@@ -83,7 +71,7 @@ std::string ColumnName(std::size_t column) {
 std::vector<unsigned char> WriteWordDocument(const std::vector<std::string>& paragraphs) {
   std::string body;
   for (const std::string& text : paragraphs) {
-    body += "<w:p><w:r><w:t xml:space=\"preserve\">" + Escaped(text) + "</w:t></w:r></w:p>";
+    body += "<w:p><w:r><w:t xml:space=\"preserve\">" + XmlEscaped(text) + "</w:t></w:r></w:p>";
   }
   const std::string document =
       std::string(kXmlHead) +
@@ -114,7 +102,7 @@ std::vector<unsigned char> WriteWorkbook(const std::string& sheetName,
         data += "<c r=\"" + reference + "\"><v>" + text + "</v></c>";
       } else {
         data += "<c r=\"" + reference + "\" t=\"inlineStr\"><is><t xml:space=\"preserve\">" +
-                Escaped(text) + "</t></is></c>";
+                XmlEscaped(text) + "</t></is></c>";
       }
     }
     data += "</row>";
@@ -130,7 +118,7 @@ std::vector<unsigned char> WriteWorkbook(const std::string& sheetName,
        {"xl/workbook.xml",
         std::string(kXmlHead) + "<workbook " + ns +
             " xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
-            "<sheets><sheet name=\"" + Escaped(sheetName) + "\" sheetId=\"1\" r:id=\"rId1\"/>"
+            "<sheets><sheet name=\"" + XmlEscaped(sheetName) + "\" sheetId=\"1\" r:id=\"rId1\"/>"
             "</sheets></workbook>"},
        {"xl/_rels/workbook.xml.rels",
         std::string(kXmlHead) +

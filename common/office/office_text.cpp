@@ -71,8 +71,11 @@ class OpenParagraphs {
   std::size_t open_ = 0;
 };
 
-// One Word part (document, header or footer), replaced by its text.
-bool WordPartText(std::string& part) {
+// One part of paragraphs, replaced by its text: a Word document, header or footer (w:p, its
+// runs' w:t; w:tab, w:br, w:cr and w:noBreakHyphen inside a run, where a tab stop of the
+// paragraph's properties is not) or a slide (a:p, a:t; a:br, which stands between runs).
+bool ParagraphText(std::string& part, OfficeNamespace ns) {
+  const bool word = ns == OfficeNamespace::kWord;
   OfficeXml xml(part);
   InPlaceText out(part, xml.reader());
   OpenParagraphs paragraphs(out);
@@ -85,7 +88,7 @@ bool WordPartText(std::string& part) {
       if (inText > 0 && paragraphs.text()) xml.reader().AppendText(*paragraphs.text());
       continue;
     }
-    if (xml.ns() != OfficeNamespace::kWord) continue;
+    if (xml.ns() != ns) continue;
     const std::string_view local = xml.local();
     const bool start = token == Token::kStart;
     if (local == "p") {
@@ -98,13 +101,12 @@ bool WordPartText(std::string& part) {
       if (int* runs = paragraphs.runs()) *runs = std::max(0, *runs + (start ? 1 : -1));
     } else if (local == "t") {
       inText = std::max(0, inText + (start ? 1 : -1));
-    } else if (start && paragraphs.runs() && *paragraphs.runs() > 0) {
-      // Inside a run; a tab stop of the paragraph's properties is no text.
-      if (local == "tab") {
-        *paragraphs.text() += '\t';
-      } else if (local == "br" || local == "cr") {
+    } else if (start && paragraphs.text() && (!word || *paragraphs.runs() > 0)) {
+      if (local == "br" || (word && local == "cr")) {
         *paragraphs.text() += kLineEnd;
-      } else if (local == "noBreakHyphen") {
+      } else if (word && local == "tab") {
+        *paragraphs.text() += '\t';
+      } else if (word && local == "noBreakHyphen") {
         *paragraphs.text() += '-';
       }
     }
@@ -293,43 +295,11 @@ bool AppendSheet(std::string_view part, const SharedStrings& shared, std::size_t
   return true;
 }
 
-// One slide, replaced by its text.
-bool SlidePartText(std::string& part) {
-  OfficeXml xml(part);
-  InPlaceText out(part, xml.reader());
-  OpenParagraphs paragraphs(out);
-  int inText = 0;
-  for (;;) {
-    const Token token = xml.Next();
-    if (token == Token::kError) return false;
-    if (token == Token::kDone) break;
-    if (token == Token::kText) {
-      if (inText > 0 && paragraphs.text()) xml.reader().AppendText(*paragraphs.text());
-      continue;
-    }
-    if (xml.ns() != OfficeNamespace::kDrawing) continue;
-    const bool start = token == Token::kStart;
-    if (xml.local() == "p") {
-      if (start) {
-        paragraphs.Begin();
-      } else if (!paragraphs.End()) {
-        return false;
-      }
-    } else if (xml.local() == "t") {
-      inText = std::max(0, inText + (start ? 1 : -1));
-    } else if (start && xml.local() == "br" && paragraphs.text()) {
-      *paragraphs.text() += kLineEnd;
-    }
-  }
-  out.Finish();
-  return true;
-}
-
 }  // namespace
 
 bool OfficeDocument::WordText(std::string& out) const {
   // The document's text is made where its part was inflated, and becomes the view.
-  if (!ReadPart(mainPart_, out) || !WordPartText(out)) return false;
+  if (!ReadPart(mainPart_, out) || !ParagraphText(out, OfficeNamespace::kWord)) return false;
   std::string xml;
   // Then the headers and the footers of the document's folder, each by its number.
   const std::string folder = mainPart_.substr(0, mainPart_.rfind('/') + 1);
@@ -348,7 +318,7 @@ bool OfficeDocument::WordText(std::string& out) const {
       return NumberInName(a->name) < NumberInName(b->name);
     });
     for (const ZipEntry* part : parts) {
-      if (!zip_.Read(*part, xml) || !WordPartText(xml) ||
+      if (!zip_.Read(*part, xml) || !ParagraphText(xml, OfficeNamespace::kWord) ||
           out.size() + xml.size() > limits_.maxEntrySize) {
         return false;
       }
@@ -391,7 +361,7 @@ bool OfficeDocument::SlideText(std::string& out) const {
     out += std::to_string(i + 1);
     out += ']';
     out += kLineEnd;
-    if (!ReadPart(slides[i], xml) || !SlidePartText(xml) ||
+    if (!ReadPart(slides[i], xml) || !ParagraphText(xml, OfficeNamespace::kDrawing) ||
         out.size() + xml.size() > limits_.maxEntrySize) {
       return false;
     }

@@ -84,6 +84,21 @@ void XmlReader::AppendDecoded(std::string_view raw, std::string& out) {
   out.append(raw.data() + from, raw.size() - from);
 }
 
+std::string XmlEscaped(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    switch (c) {
+      case '&': out += "&amp;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      case '"': out += "&quot;"; break;
+      default: out += c;
+    }
+  }
+  return out;
+}
+
 void XmlReader::AppendText(std::string& out) const {
   if (cdata_) {
     out.append(text_.data(), text_.size());

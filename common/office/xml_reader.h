@@ -64,4 +64,7 @@ class XmlReader {
   int depth_ = 0;
 };
 
+// Text as XML character data or as a quoted attribute value: & < > and " escaped.
+std::string XmlEscaped(std::string_view text);
+
 }  // namespace velmor

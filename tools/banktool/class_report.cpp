@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <utility>
 
+#include "common/office/xml_reader.h"
+
 namespace velmor {
 
 namespace {
@@ -30,19 +32,6 @@ td.facility { white-space: nowrap; }
 tr, .histogram { break-inside: avoid; page-break-inside: avoid; }
 )";
 
-std::string Escaped(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += c;
-    }
-  }
-  return out;
-}
 
 // The sheet's notes (English, for scripts) in the page's language.
 std::string ChineseNote(std::string note) {
@@ -137,7 +126,7 @@ std::string ClassReportHtml(const std::string& bankName, const std::vector<Class
   std::string page = u8"<!DOCTYPE html>\n<html lang=\"zh-CN\"><head><meta charset=\"utf-8\">"
                      u8"<title>班级成绩报告</title><style>";
   page += kStyle;
-  page += u8"</style></head><body>\n<h1>班级成绩报告</h1><p>" + Escaped(bankName) + "</p>\n";
+  page += u8"</style></head><body>\n<h1>班级成绩报告</h1><p>" + XmlEscaped(bankName) + "</p>\n";
 
   // The class.
   page += u8"<h2>全班</h2><table class=\"summary\"><tr><td>参加人数</td><td class=\"n\" id=\"candidates\">" +
@@ -151,7 +140,7 @@ std::string ClassReportHtml(const std::string& bankName, const std::vector<Class
   page += Histogram(figures) + "\n";
   std::string missing;
   for (const CandidateResult& candidate : candidates) {
-    if (!candidate.graded) missing += "<li>" + Escaped(candidate.folder) + u8"：" + Escaped(ChineseNote(candidate.note)) + "</li>";
+    if (!candidate.graded) missing += "<li>" + XmlEscaped(candidate.folder) + u8"：" + XmlEscaped(ChineseNote(candidate.note)) + "</li>";
   }
   if (!missing.empty()) {
     page += u8"<p class=\"missing\">以下文件夹不存在或无法读取，按 0 分计，不计入上面和下面的统计：</p><ul class=\"missing\">" +
@@ -167,14 +156,14 @@ std::string ClassReportHtml(const std::string& bankName, const std::vector<Class
           u8"<th>通过率</th><th class=\"n\">区分度</th><th>提示</th></tr>\n";
   for (std::size_t q = 0; q < questions.size(); ++q) {
     const ItemFigures& item = figures.questions[q];
-    page += "<tr class=\"question\"><td>Q" + std::to_string(questions[q].id) + " " + Escaped(questions[q].title) +
+    page += "<tr class=\"question\"><td>Q" + std::to_string(questions[q].id) + " " + XmlEscaped(questions[q].title) +
             "</td><td class=\"n\">" + std::to_string(questions[q].fullScore) + "</td><td class=\"facility\">" + Bar(item.facility) +
             "</td><td class=\"n\">" + Discrimination(figures, item) + "</td><td></td></tr>\n";
     for (std::size_t r = 0; r < questions[q].requirements.size(); ++r) {
       const ClassRequirement& requirement = questions[q].requirements[r];
       const ItemFigures& figure = figures.requirements[q][r];
       page += "<tr class=\"requirement\"><td>Q" + std::to_string(questions[q].id) + " R" + std::to_string(r + 1) +
-              " " + Escaped(requirement.description) + "</td><td class=\"n\">" + std::to_string(requirement.score) +
+              " " + XmlEscaped(requirement.description) + "</td><td class=\"n\">" + std::to_string(requirement.score) +
               "</td><td class=\"facility\">" + Bar(figure.facility) + "</td><td class=\"n\">" + Discrimination(figures, figure) +
               "</td><td>" + Marks(figure) + "</td></tr>\n";
     }
@@ -191,14 +180,14 @@ std::string ClassReportHtml(const std::string& bankName, const std::vector<Class
         for (std::size_t r = 0; r < questions[q].requirements.size(); ++r) {
           if (candidate.met[q][r]) continue;
           const ClassRequirement& requirement = questions[q].requirements[r];
-          unmet += "<li>Q" + std::to_string(questions[q].id) + " " + Escaped(requirement.description) + u8"：" +
-                   Escaped(requirement.explanation) + "</li>";
+          unmet += "<li>Q" + std::to_string(questions[q].id) + " " + XmlEscaped(requirement.description) + u8"：" +
+                   XmlEscaped(requirement.explanation) + "</li>";
         }
       }
     } else {
-      unmet = "<li class=\"missing\">" + Escaped(ChineseNote(candidate.note)) + "</li>";
+      unmet = "<li class=\"missing\">" + XmlEscaped(ChineseNote(candidate.note)) + "</li>";
     }
-    page += "<tr><td>" + Escaped(candidate.folder) + "</td><td class=\"n\">" + std::to_string(candidate.total) +
+    page += "<tr><td>" + XmlEscaped(candidate.folder) + "</td><td class=\"n\">" + std::to_string(candidate.total) +
             "</td><td>" + (unmet.empty() ? std::string(u8"全部做到") : "<ul>" + unmet + "</ul>") +
             "</td></tr>\n";
   }

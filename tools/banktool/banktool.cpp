@@ -14,7 +14,7 @@
 #include "tools/banktool/choice_text.h"
 #include "common/office/office_document.h"
 #include "tools/banktool/cst_commands.h"
-#include "tools/banktool/paper_export.h"
+#include "tools/banktool/paper_commands.h"
 #include "tools/banktool/exam_commands.h"
 #include "tools/banktool/exit_codes.h"
 #include "tools/banktool/json_writer.h"
@@ -38,7 +38,8 @@ const char kUsage[] =
     "       banktool grade-all BANK all|ID[,ID...] FOLDER... [--csv OUT.csv] [--report OUT.html]\n"
     "       banktool import TEXT OUT.lst\n"
     "       banktool export-aiken BANK.lst OUT.txt\n"
-    "       banktool export-html BANK.lst OUT.html [--answers]\n";
+    "       banktool export-html BANK.lst OUT.html [--answers] [--versions N [--seed S]]\n"
+    "       banktool export-docx BANK.lst OUT.docx [--answers] [--versions N [--seed S]]\n";
 
 void WriteOption(JsonWriter& json, const ChoiceOption& option) {
   json.BeginObject();
@@ -308,25 +309,6 @@ BanktoolResult ExportAikenFile(const std::string& from, const std::string& to) {
   return result;
 }
 
-BanktoolResult ExportHtmlFile(const std::string& from, const std::string& to, bool answers) {
-  QuestionBank bank;
-  const bool loaded = bank.Load(from);
-  if (!loaded && bank.categories().empty()) {
-    return BanktoolResult{kExitCannot, std::string(), "banktool: could not read " + from + "\n"};
-  }
-  BanktoolResult result;
-  std::ofstream out(to, std::ios::binary | std::ios::trunc);
-  WritePaperHtml(bank, answers, out);
-  out.close();
-  if (!out) {
-    result.exitCode = kExitCannot;
-    result.err = "banktool: could not write " + to + "\n";
-  } else if (!loaded) {
-    result = LoadFailed(result, from);
-  }
-  return result;
-}
-
 }  // namespace
 
 BanktoolResult RunBanktool(const std::vector<std::string>& args) {
@@ -353,9 +335,8 @@ BanktoolResult RunBanktool(const std::vector<std::string>& args) {
   if (command == "grade-all") return GradeAllCommand(rest);
   if (command == "import" && args.size() == 3) return Import(args[1], args[2]);
   if (command == "export-aiken" && args.size() == 3) return ExportAikenFile(args[1], args[2]);
-  if (command == "export-html" && (args.size() == 3 || (args.size() == 4 && args[3] == "--answers"))) {
-    return ExportHtmlFile(args[1], args[2], args.size() == 4);
-  }
+  if (command == "export-html") return ExportPaperCommand(rest, PaperFormat::kHtml);
+  if (command == "export-docx") return ExportPaperCommand(rest, PaperFormat::kDocx);
   if (command == "score" && args.size() == 2) {
     QuestionBank bank;
     bool loaded = bank.Load(args[1]);

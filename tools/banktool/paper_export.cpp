@@ -160,17 +160,6 @@ void PutSpanStyle(const CharFormatFields& format, HtmlText& text, Page& out) {
   }
 }
 
-// The letter of the option at `index` (from 0) as spreadsheet columns go: A to Z, then AA,
-// AB, ... AZ, BA, ... ZZ, AAA. Written backwards into `label`, which seven letters fill for any
-// position an option list can have.
-std::string_view OptionLetters(std::size_t index, char (&label)[8]) {
-  char* at = label + sizeof label;
-  for (std::size_t rest = index + 1; rest > 0 && at > label; rest = (rest - 1) / 26) {
-    *--at = static_cast<char>('A' + (rest - 1) % 26);
-  }
-  return std::string_view(at, static_cast<std::size_t>(label + sizeof label - at));
-}
-
 // The stem of a content blob as spans and pictures, appended to `html`.
 void AppendStem(const unsigned char* blob, std::size_t size, HtmlText& html_text, Page& html) {
   RichContentParts parts = ParseRichContent(blob, size);
@@ -228,6 +217,26 @@ void AppendStem(const unsigned char* blob, std::size_t size, HtmlText& html_text
 }
 
 }  // namespace
+
+std::string_view OptionLetters(std::size_t index, char (&label)[8]) {
+  char* at = label + sizeof label;
+  for (std::size_t rest = index + 1; rest > 0 && at > label; rest = (rest - 1) / 26) {
+    *--at = static_cast<char>('A' + (rest - 1) % 26);
+  }
+  return std::string_view(at, static_cast<std::size_t>(label + sizeof label - at));
+}
+
+std::string AnswerLetters(const SmallQuestion& small) {
+  const std::string_view separator = small.options.size() > 26 ? u8"、" : "";
+  std::string letters;
+  for (std::size_t o = 0; o < small.options.size(); ++o) {
+    if (!small.options[o].isAnswer) continue;
+    char label[8];
+    if (!letters.empty()) letters += separator;
+    letters += OptionLetters(o, label);
+  }
+  return letters;
+}
 
 std::string StemHtml(const unsigned char* blob, std::size_t size) {
   HtmlText text;

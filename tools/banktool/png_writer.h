@@ -1,0 +1,15 @@
+// A picture record's pixels as a PNG file: 8-bit RGB, not interlaced, each row filtered with
+// the filter that leaves the smallest sum of differences (as libpng chooses), deflated with
+// zlib. The same pixels always make the same bytes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace velmor {
+
+// `bgr` holds `height` rows of `width` pixels, top row first, blue, green, red, unpadded (as a
+// picture record stores them). Empty when the size is not positive or too large for PNG.
+std::string EncodePng(int32_t width, int32_t height, const unsigned char* bgr);
+
+}  // namespace velmor

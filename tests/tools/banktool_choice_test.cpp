@@ -218,6 +218,157 @@ TEST(ChoiceImport, AikenComesBackAsItWentIn) {
   EXPECT_FALSE(test::FileExists(dir.File("e.lst")));
 }
 
+// The letters of each small question's answers in bank order, "A|BC|".
+std::string AnswerKey(const QuestionBank& bank) {
+  std::string key;
+  bool first = true;
+  for (const Category& category : bank.categories()) {
+    for (const BigQuestion& big : category.questions) {
+      for (const SmallQuestion& small : big.smallQuestions) {
+        if (!first) key += '|';
+        first = false;
+        for (std::size_t o = 0; o < small.options.size(); ++o) {
+          if (small.options[o].isAnswer) key += static_cast<char>('A' + o);
+        }
+      }
+    }
+  }
+  return key;
+}
+
+// A paper as a teacher types it: a title block, headings with their notes of scores, numbers
+// in full width, a stem of two lines round a blank one with the score at its end, options on
+// one line, an explanation, and material that the questions after it belong to.
+TEST(ChoiceImport, ReadsThePaperAsATeacherWritesIt) {
+  const std::string text = u8"期末考试\n"                        // 1 the title block
+                           u8"班级：＿＿　姓名：＿＿\n"             // 2
+                           u8"\n"                                // 3
+                           u8"一、选择题（每题2分，共4分）\n"       // 4 a category
+                           u8"（本大题共2小题）\n"                 // 5 its note
+                           u8"１．看图回答：\n"                    // 6
+                           u8"\n"                                // 7
+                           u8"图中是什么动物？（2分）\n"             // 8 the stem goes on
+                           u8"A．猫\tB．狗\n"                     // 9
+                           u8"答案：B\n"                          // 10
+                           u8"解析：看耳朵。\n"                    // 11
+                           u8"2. 哪些是输入设备？\n"               // 12
+                           u8"A. 键盘 B. 鼠标　C．显示器\n"         // 13
+                           u8"答案：AB\n"                         // 14
+                           u8"孤立的一行\n"                        // 15 no question follows
+                           u8"二、阅读\n"                          // 16
+                           u8"阅读下面的材料。\n"                   // 17 material
+                           u8"材料正文。\n"                        // 18
+                           u8"3. 材料讲了什么？（3分）\n"           // 19
+                           u8"A. 甲\nB. 乙\n答案：A\n"             // 20-22
+                           u8"4. 还有吗？\nA. 有  B. 没有\n答案：B\n"  // 23-25
+                           u8"另一段材料。\n"                      // 26 material again
+                           u8"5. 第五题\nA. x B. y\n答案：A\n";     // 27-29
+  QuestionBank bank;
+  bank.SetTitle("file name");
+  ImportReport report = ImportChoiceText(text, "default", bank);
+  EXPECT_EQ(report.problems, (std::vector<std::string>{"line 15: a question without options, skipped"}));
+  EXPECT_EQ(report.categories, 2);
+  EXPECT_EQ(report.bigQuestions, 4);
+  EXPECT_EQ(report.smallQuestions, 5);
+  EXPECT_EQ(report.explanations, 1);
+  EXPECT_EQ(bank.title().text(), "期末考试");
+  ASSERT_EQ(bank.categories().size(), 2u);
+  EXPECT_EQ(bank.categories()[0].name.text(), "选择题");
+  EXPECT_EQ(bank.categories()[1].name.text(), "阅读");
+  const std::vector<BigQuestion>& first = bank.categories()[0].questions;
+  ASSERT_EQ(first.size(), 2u);
+  EXPECT_EQ(Stem(first[0]), "看图回答：\r\n图中是什么动物？");
+  const SmallQuestion& picture = first[0].smallQuestions.at(0);
+  EXPECT_EQ(picture.text.text(), "看图回答： 图中是什么动物？");
+  EXPECT_EQ(picture.score, 2);
+  ASSERT_EQ(picture.options.size(), 2u);
+  EXPECT_EQ(picture.options[1].text.text(), "狗");
+  const SmallQuestion& devices = first[1].smallQuestions.at(0);
+  ASSERT_EQ(devices.options.size(), 3u);
+  EXPECT_EQ(devices.options[0].text.text(), "键盘");
+  EXPECT_EQ(devices.options[1].text.text(), "鼠标");
+  EXPECT_EQ(devices.options[2].text.text(), "显示器");
+  EXPECT_EQ(devices.singleChoice, 0);
+  const std::vector<BigQuestion>& reading = bank.categories()[1].questions;
+  ASSERT_EQ(reading.size(), 2u);
+  EXPECT_EQ(Stem(reading[0]), "阅读下面的材料。\r\n材料正文。");
+  ASSERT_EQ(reading[0].smallQuestions.size(), 2u);
+  EXPECT_EQ(reading[0].smallQuestions[0].text.text(), "材料讲了什么？");
+  EXPECT_EQ(reading[0].smallQuestions[0].score, 3);
+  EXPECT_EQ(reading[0].smallQuestions[1].options.at(1).text.text(), "没有");
+  EXPECT_EQ(Stem(reading[1]), "另一段材料。");
+  ASSERT_EQ(reading[1].smallQuestions.size(), 1u);
+  EXPECT_EQ(AnswerKey(bank), "B|AB|A|B|A");
+}
+
+// The answer section at the end answers the numbered questions that have no answer of their
+// own; whatever in it does not fit the paper is told, and the sound answers still count.
+TEST(ChoiceImport, AnswerSectionAnswersByNumber) {
+  const std::string kPaper = u8"一、选择\n"                           // 1
+                             u8"1. 甲题\nA. a\nB. b\nC. c\n"          // 2-5
+                             u8"2. 乙题\nA. a\nB. b\nC. c\n答案：B\n"  // 6-10
+                             u8"3. 丙题\nA. a\nB. b\nC. c\n";         // 11-14
+  // Numbered again from 1 under the second heading.
+  const std::string kRestarted = u8"一、甲\n1. 题一\nA. a\nB. b\n二、乙\n1. 题二\nA. a\nB. b\n";
+  struct Case {
+    const char* name;
+    std::string text;
+    std::string key;
+    std::vector<std::string> problems;
+  };
+  const Case kCases[] = {
+      {"one answer after another", kPaper + u8"参考答案\n1．A　2．B　3．AC\n", "A|B|AC", {}},
+      {"a range, one letter each", kPaper + u8"答案\n1-3 ABC\n", "A|B|C", {}},
+      {"a range of groups", kPaper + u8"参考答案：\n1～3 A B AC\n", "A|B|AC", {}},
+      {"the question's own answer wins", kPaper + u8"【参考答案】\n1．A 2．C 3．A 解析：略\n", "A|B|A",
+       {"line 16: the answer section gives C for question 2, which answers B below itself; its own "
+        "answer is kept"}},
+      {"twice and a number the paper lacks", kPaper + u8"参考答案\n1．A 1．B\n3．C 7．D\n", "A|B|C",
+       {"line 16: question 1 is answered twice in the answer section; the first answer is kept",
+        "line 17: the answer section answers question 7, which the paper does not have"}},
+      {"letters that fit nothing", kPaper + u8"参考答案\n1-3 AB\n3．D\n见课本\n", "|B|",
+       {"line 2: a question without an answer", "line 11: a question without an answer",
+        "line 16: the answers of 1-3 do not match its 3 questions, skipped", "line 17: answer D has no option",
+        "line 18: a line of the answer section that holds no answers, skipped"}},
+      {"numbers under their headings", kRestarted + u8"参考答案\n一、1．A\n二、1．B\n", "A|B", {}},
+      {"a number printed twice", kRestarted + u8"参考答案\n1．A\n", "A|",
+       {"line 6: another question is numbered 1; the answer section's answer went to the first",
+        "line 6: a question without an answer"}},
+  };
+  for (const Case& test : kCases) {
+    SCOPED_TRACE(test.name);
+    QuestionBank bank;
+    ImportReport report = ImportChoiceText(test.text, "x", bank);
+    EXPECT_EQ(report.problems, test.problems);
+    EXPECT_EQ(AnswerKey(bank), test.key);
+  }
+}
+
+// What the Aiken layout cannot carry past the import's rules is left out, not misread.
+TEST(ChoiceImport, AikenLeavesOutWhatWouldReadBackAsSomethingElse) {
+  QuestionBank bank;
+  bank.AddCategory("c");
+  const std::vector<std::pair<std::string, std::string>> kQuestions = {
+      {"一、像标题的题", "x"},  {"参考答案", "x"}, {"解析：题", "x"},
+      {"普通的题", "伦敦　B．巴黎"}, {"没问题的题", "x B y"},
+  };
+  for (const auto& [question, option] : kQuestions) {
+    const int big = static_cast<int>(bank.categories()[0].questions.size());
+    ASSERT_TRUE(bank.AddBigQuestion(0, big + 1, BuildRichContent(0, "", {}, {}), 0, 0));
+    ASSERT_TRUE(bank.AddSmallQuestion(0, big, question, 1, 1));
+    ASSERT_TRUE(bank.AddOption(0, big, 0, option, 0, 1, 0, 0));
+  }
+  AikenExport exported = ExportAiken(bank);
+  EXPECT_EQ(exported.leftOut, (std::vector<std::string>{
+                                  "category 1, question 1.1: its text would be read as a heading",
+                                  "category 1, question 2.1: its text would be read as an explanation or the "
+                                  "answer section",
+                                  "category 1, question 3.1: its text would be read as an explanation or the "
+                                  "answer section",
+                                  "category 1, question 4.1: an option would be read as several options"}));
+  EXPECT_EQ(exported.text, u8"没问题的题\nA. x B y\nANSWER: A\n\n");
+}
+
 // The Base64 digits of a page decoded back to bytes.
 std::vector<unsigned char> FromBase64(std::string_view digits) {
   const std::string kDigits = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";

@@ -36,11 +36,25 @@ std::string StemLine(const BigQuestion& question) {
 // Why a question line (UTF-8) would not be read back as a question; null when it would.
 const char* MisreadQuestion(std::string_view line) {
   std::string_view text = Trimmed(line);
-  std::string option;
+  std::string_view option;
+  std::string_view name;
+  int numeral = 0;
   if (text.empty()) return "no question text";
   if (AnswerLine(text)) return "its text would be read as an ANSWER line";
   if (OptionLine(text, &option)) return "its text would be read as an option";
+  if (HeadingLine(text, &name, &numeral) || StartsWith(text, u8"【分类】") ||
+      StartsWith(text, u8"【大题】")) {
+    return "its text would be read as a heading";
+  }
+  if (ExplanationLine(text) || AnswerSectionStart(text)) {
+    return "its text would be read as an explanation or the answer section";
+  }
   return nullptr;
+}
+
+// Whether an option's text (UTF-8) would be read back as more than one option.
+bool SplitsIntoOptions(std::string_view text, int letter) {
+  return SplitOptions(Trimmed(text), letter).size() > 1;
 }
 
 }  // namespace
@@ -74,6 +88,14 @@ AikenExport ExportAiken(const QuestionBank& bank) {
         const std::string line = GbkToUtf8(question);
         if (const char* misread = MisreadQuestion(line)) {
           result.leftOut.push_back(where + ": " + misread);
+          continue;
+        }
+        bool split = false;
+        for (std::size_t o = 0; o < small.options.size(); ++o) {
+          split = split || SplitsIntoOptions(GbkToUtf8(OneLine(small.options[o].text.text())), static_cast<int>(o));
+        }
+        if (split) {
+          result.leftOut.push_back(where + ": an option would be read as several options");
           continue;
         }
         result.text += line + "\n";

@@ -275,7 +275,9 @@ BanktoolResult Import(const std::string& from, const std::string& to) {
   }
   result.out = "categories " + std::to_string(report.categories) + ", big questions " +
                std::to_string(report.bigQuestions) + ", small questions " +
-               std::to_string(report.smallQuestions) + "\n";
+               std::to_string(report.smallQuestions) +
+               (report.explanations ? ", explanations left out " + std::to_string(report.explanations) : "") +
+               "\n";
   if (report.smallQuestions == 0) {
     result.exitCode = kExitCannot;
     result.err += "banktool: no question read; nothing written\n";

@@ -134,6 +134,8 @@ bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
   return true;
 }
 
+constexpr int64_t kLastRow = 1048576;  // the rows of a sheet in Excel
+
 // "A" -> 0, "AB" -> 27; -1 when the reference has no letters or lies beyond column XFD.
 int ColumnOf(std::string_view reference) {
   int column = 0;
@@ -237,7 +239,12 @@ bool AppendSheet(std::string_view part, const SharedStrings& shared, std::size_t
     if (token == Token::kStart) {
       std::string_view attribute;
       if (local == "row") {
-        row = xml.Attribute("r", &attribute) ? std::strtoll(std::string(attribute).c_str(), nullptr, 10) : row + 1;
+        // A row number only names the cells of a formula line that carry no reference of
+        // their own; it is kept within the rows a sheet can have.
+        const int64_t next = xml.Attribute("r", &attribute)
+                                 ? std::strtoll(std::string(attribute).c_str(), nullptr, 10)
+                                 : row + 1;
+        row = std::clamp<int64_t>(next, 0, kLastRow);
         for (std::string& cell : cells) cell.clear();
         lastColumn = column = -1;
         rowBytes = 2;

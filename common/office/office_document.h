@@ -47,15 +47,20 @@ class OfficeDocument {
   bool TextView(std::string& utf8) const;
   bool XmlView(std::string& utf8) const;
 
- private:
+  // One part's bytes; false, with `bytes` cleared, when there is no such part or it cannot be
+  // read.
+  bool ReadPart(std::string_view name, std::string& bytes) const;
+
   struct Relationship {
     std::string id;
     std::string type;
     std::string target;  // resolved to a part name
   };
-
-  bool ReadPart(std::string_view name, std::string& xml) const;
+  // The relationships of a part to other parts of the package (external targets left out);
+  // none for a part without a relationships part, false when that part cannot be read.
   bool ReadRelationships(std::string_view part, std::vector<Relationship>& relationships) const;
+
+ private:
   // The parts of the main list in order: worksheets of a workbook, slides of a presentation,
   // the document itself for Word; sheet names for a workbook.
   bool MainParts(std::vector<std::string>& parts, std::vector<std::string>* names) const;

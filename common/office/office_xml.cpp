@@ -18,11 +18,14 @@ constexpr KnownNamespace kKnownNamespaces[] = {
     {"http://schemas.openxmlformats.org/markup-compatibility/2006", OfficeNamespace::kCompatibility},
     {"http://schemas.openxmlformats.org/officeDocument/2006/relationships",
      OfficeNamespace::kRelationships},
+    {"http://schemas.openxmlformats.org/drawingml/2006/wordprocessingDrawing",
+     OfficeNamespace::kWordDrawing},
     {"http://purl.oclc.org/ooxml/wordprocessingml/main", OfficeNamespace::kWord},
     {"http://purl.oclc.org/ooxml/spreadsheetml/main", OfficeNamespace::kSheet},
     {"http://purl.oclc.org/ooxml/presentationml/main", OfficeNamespace::kPresentation},
     {"http://purl.oclc.org/ooxml/drawingml/main", OfficeNamespace::kDrawing},
     {"http://purl.oclc.org/ooxml/officeDocument/relationships", OfficeNamespace::kRelationships},
+    {"http://purl.oclc.org/ooxml/drawingml/wordprocessingDrawing", OfficeNamespace::kWordDrawing},
 };
 
 OfficeNamespace NamespaceOf(std::string_view uri) {
@@ -145,6 +148,18 @@ bool OfficeXml::Attribute(std::string_view local, std::string_view* value,
                      : prefix.empty()) {
       return true;
     }
+  }
+  return false;
+}
+
+bool OfficeXml::Attribute(OfficeNamespace ns, std::string_view local, std::string_view* value) const {
+  std::size_t position = 0;
+  std::string_view name;
+  while (reader_.NextAttribute(&position, &name, value)) {
+    std::string_view prefix;
+    std::string_view attributeLocal;
+    Split(name, &prefix, &attributeLocal);
+    if (attributeLocal == local && !prefix.empty() && Resolve(prefix) == ns) return true;
   }
   return false;
 }

@@ -26,6 +26,7 @@ enum class OfficeNamespace : uint8_t {
   kDrawing,        // drawingml main (the text of slides)
   kCompatibility,  // markup compatibility (mc:)
   kRelationships,  // officeDocument relationships (r:id attributes)
+  kWordDrawing,    // wordprocessingDrawing (wp:inline, wp:extent: pictures in a document)
 };
 
 class OfficeXml {
@@ -45,6 +46,8 @@ class OfficeXml {
   // kStart: the raw value of an attribute without a prefix ("name", "r", "t"), or of one in
   // the relationships namespace when `relationship` is true ("r:id").
   bool Attribute(std::string_view local, std::string_view* value, bool relationship = false) const;
+  // kStart: the raw value of an attribute of a namespace ("w:val" is kWord and "val").
+  bool Attribute(OfficeNamespace ns, std::string_view local, std::string_view* value) const;
 
   const XmlReader& reader() const { return reader_; }
 

@@ -14,6 +14,7 @@
 #include "tools/banktool/choice_text.h"
 #include "common/office/office_document.h"
 #include "tools/banktool/cst_commands.h"
+#include "tools/banktool/docx_import.h"
 #include "tools/banktool/paper_commands.h"
 #include "tools/banktool/exam_commands.h"
 #include "tools/banktool/exit_codes.h"
@@ -266,7 +267,22 @@ BanktoolResult Import(const std::string& from, const std::string& to) {
   QuestionBank bank;
   bank.SetTitle(Utf8ToGbkLossy(BaseName(from)));
   bank.SetKind(1);  // a test of choice questions
-  ImportReport report = ImportChoiceText(text, BaseName(from), bank);
+  // A Word document is told by its content: a zip archive holding a Word main part.
+  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+  ImportReport report;
+  if (LooksLikeZip(bytes, text.size())) {
+    DocxImport docx = ImportChoiceDocx(bytes, text.size(), BaseName(from), bank);
+    if (docx.refusal != DocxRefusal::kNone) {
+      return BanktoolResult{kExitCannot, std::string(),
+                            std::string(docx.refusal == DocxRefusal::kNotWord
+                                            ? "banktool: a zip archive but no Word document, nothing read: "
+                                            : "banktool: a damaged Word document, nothing of it can be read: ") +
+                                from + "\n"};
+    }
+    report = std::move(docx.report);
+  } else {
+    report = ImportChoiceText(text, BaseName(from), bank);
+  }
   BanktoolResult result;
   for (const std::string& problem : report.problems) result.err += problem + "\n";
   if (report.problemCount > static_cast<int>(report.problems.size())) {

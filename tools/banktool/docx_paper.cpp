@@ -230,6 +230,7 @@ class PaperWriter {
   HtmlText text_;
   int number_ = 0;
   int drawings_ = 0;
+  PngEncoder png_;
   std::vector<Picture> pictures_;
   std::unordered_map<uint32_t, std::vector<std::size_t>> picturesByCrc_;
   std::vector<std::string> key_;  // "N．letters" in UTF-8
@@ -323,7 +324,7 @@ int PaperWriter::PictureRelationship(const PictureView& picture) {
       return kFirstPicture + static_cast<int>(index);
     }
   }
-  std::string png = EncodePng(picture.width, picture.height, picture.pixels());
+  std::string png = png_.Encode(picture.width, picture.height, picture.pixels());
   if (png.empty()) return 0;
   same.push_back(pictures_.size());
   pictures_.push_back({picture.width, picture.height, picture.pixels(), std::move(png)});

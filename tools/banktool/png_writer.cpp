@@ -1,5 +1,6 @@
 #include "tools/banktool/png_writer.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -36,42 +37,63 @@ unsigned char Paeth(int left, int up, int upLeft) {
   return static_cast<unsigned char>(toUp <= toUpLeft ? up : upLeft);
 }
 
-// Row `rgb` filtered by `filter` (0 none, 1 sub, 2 up, 3 average, 4 Paeth) against the row
-// above, `previous` (zeros above the first row), into `out`.
-void FilterRow(int filter, const unsigned char* rgb, const unsigned char* previous, std::size_t size,
-               unsigned char* out) {
-  for (std::size_t i = 0; i < size; ++i) {
-    const int left = i >= kBytesPerPixel ? rgb[i - kBytesPerPixel] : 0;
-    const int up = previous[i];
-    const int upLeft = i >= kBytesPerPixel ? previous[i - kBytesPerPixel] : 0;
-    int predicted = 0;
-    switch (filter) {
-      case 1: predicted = left; break;
-      case 2: predicted = up; break;
-      case 3: predicted = (left + up) / 2; break;
-      case 4: predicted = Paeth(left, up, upLeft); break;
-      default: break;
-    }
-    out[i] = static_cast<unsigned char>(rgb[i] - predicted);
-  }
+template <int kFilter>
+int Predicted(int left, int up, int upLeft) {
+  if constexpr (kFilter == 1) return left;
+  if constexpr (kFilter == 2) return up;
+  if constexpr (kFilter == 3) return (left + up) / 2;
+  if constexpr (kFilter == 4) return Paeth(left, up, upLeft);
+  return 0;
 }
 
-// The sum of the filtered bytes taken as signed differences: smaller compresses better.
-uint64_t Cost(const unsigned char* filtered, std::size_t size) {
-  uint64_t sum = 0;
-  for (std::size_t i = 0; i < size; ++i) sum += static_cast<uint64_t>(std::abs(static_cast<signed char>(filtered[i])));
-  return sum;
+// Row `rgb` filtered by `kFilter` (0 none, 1 sub, 2 up, 3 average, 4 Paeth) against the row
+// above, `previous` (zeros above the first row), into `out`; returns the sum of the filtered
+// bytes taken as signed differences, which is smaller for a row that compresses better. A
+// loop of its own for each filter and for the first pixel, so that the loops are plain.
+template <int kFilter>
+uint64_t FilterRow(const unsigned char* rgb, const unsigned char* previous, std::size_t size, unsigned char* out) {
+  uint64_t cost = 0;
+  auto put = [&](std::size_t i, int left, int upLeft) {
+    out[i] = static_cast<unsigned char>(rgb[i] - Predicted<kFilter>(left, previous[i], upLeft));
+    cost += static_cast<uint64_t>(std::abs(static_cast<signed char>(out[i])));
+  };
+  const std::size_t first = std::min<std::size_t>(size, kBytesPerPixel);
+  for (std::size_t i = 0; i < first; ++i) put(i, 0, 0);
+  for (std::size_t i = first; i < size; ++i) put(i, rgb[i - kBytesPerPixel], previous[i - kBytesPerPixel]);
+  return cost;
 }
 
 }  // namespace
 
+struct PngEncoder::Deflater {
+  z_stream stream{};
+  bool ready = false;
+  Deflater() { ready = deflateInit(&stream, Z_DEFAULT_COMPRESSION) == Z_OK; }
+  ~Deflater() {
+    if (ready) deflateEnd(&stream);
+  }
+};
+
+PngEncoder::PngEncoder() : deflater_(std::make_unique<Deflater>()) {}
+PngEncoder::~PngEncoder() = default;
+
 std::string EncodePng(int32_t width, int32_t height, const unsigned char* bgr) {
+  return PngEncoder().Encode(width, height, bgr);
+}
+
+std::string PngEncoder::Encode(int32_t width, int32_t height, const unsigned char* bgr) {
   // zlib takes its input in one call here, so the filtered image must fit its counters.
   const uint64_t rowSize = uint64_t{kBytesPerPixel} * static_cast<uint64_t>(width);
-  if (width <= 0 || height <= 0 || (rowSize + 1) * static_cast<uint64_t>(height) > 0x7FFFFFFF) return {};
+  if (!deflater_->ready || width <= 0 || height <= 0 ||
+      (rowSize + 1) * static_cast<uint64_t>(height) > 0x7FFFFFFF) {
+    return {};
+  }
   const std::size_t row = static_cast<std::size_t>(rowSize);
-  std::vector<unsigned char> filtered((row + 1) * static_cast<std::size_t>(height));
-  std::vector<unsigned char> rgb(row), previous(row, 0), trial(row);
+  filtered_.resize((row + 1) * static_cast<std::size_t>(height));
+  std::vector<unsigned char> rgb(row), previous(row, 0);
+  std::vector<unsigned char> trials[5] = {std::vector<unsigned char>(row), std::vector<unsigned char>(row),
+                                          std::vector<unsigned char>(row), std::vector<unsigned char>(row),
+                                          std::vector<unsigned char>(row)};
   for (int32_t y = 0; y < height; ++y) {
     const unsigned char* source = bgr + row * static_cast<std::size_t>(y);
     for (std::size_t x = 0; x < row; x += kBytesPerPixel) {
@@ -79,25 +101,27 @@ std::string EncodePng(int32_t width, int32_t height, const unsigned char* bgr) {
       rgb[x + 1] = source[x + 1];
       rgb[x + 2] = source[x];
     }
-    unsigned char* out = filtered.data() + (row + 1) * static_cast<std::size_t>(y);
-    uint64_t best = UINT64_MAX;
-    for (int filter = 0; filter <= 4; ++filter) {
-      FilterRow(filter, rgb.data(), previous.data(), row, trial.data());
-      const uint64_t cost = Cost(trial.data(), row);
-      if (cost < best) {
-        best = cost;
-        out[0] = static_cast<unsigned char>(filter);
-        std::memcpy(out + 1, trial.data(), row);
-      }
-    }
+    unsigned char* out = filtered_.data() + (row + 1) * static_cast<std::size_t>(y);
+    const uint64_t costs[5] = {FilterRow<0>(rgb.data(), previous.data(), row, trials[0].data()),
+                               FilterRow<1>(rgb.data(), previous.data(), row, trials[1].data()),
+                               FilterRow<2>(rgb.data(), previous.data(), row, trials[2].data()),
+                               FilterRow<3>(rgb.data(), previous.data(), row, trials[3].data()),
+                               FilterRow<4>(rgb.data(), previous.data(), row, trials[4].data())};
+    const int best = static_cast<int>(std::min_element(costs, costs + 5) - costs);
+    out[0] = static_cast<unsigned char>(best);
+    std::memcpy(out + 1, trials[best].data(), row);
     rgb.swap(previous);
   }
-  uLongf packedSize = compressBound(static_cast<uLong>(filtered.size()));
-  std::vector<unsigned char> packed(packedSize);
-  if (compress2(packed.data(), &packedSize, filtered.data(), static_cast<uLong>(filtered.size()),
-                Z_DEFAULT_COMPRESSION) != Z_OK) {
-    return {};
-  }
+  z_stream& stream = deflater_->stream;
+  packed_.resize(deflateBound(&stream, static_cast<uLong>(filtered_.size())));
+  stream.next_in = filtered_.data();
+  stream.avail_in = static_cast<uInt>(filtered_.size());
+  stream.next_out = packed_.data();
+  stream.avail_out = static_cast<uInt>(packed_.size());
+  const bool packed = deflate(&stream, Z_FINISH) == Z_STREAM_END;
+  const std::size_t packedSize = stream.total_out;
+  deflateReset(&stream);
+  if (!packed) return {};
   std::string png("\x89PNG\r\n\x1a\n", 8);
   unsigned char header[13];
   for (int i = 0; i < 4; ++i) {
@@ -110,7 +134,7 @@ std::string EncodePng(int32_t width, int32_t height, const unsigned char* bgr) {
   header[11] = 0;  // adaptive filtering
   header[12] = 0;  // not interlaced
   PutChunk(png, "IHDR", header, sizeof header);
-  PutChunk(png, "IDAT", packed.data(), packedSize);
+  PutChunk(png, "IDAT", packed_.data(), packedSize);
   PutChunk(png, "IEND", nullptr, 0);
   return png;
 }

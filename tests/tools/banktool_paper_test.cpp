@@ -344,5 +344,69 @@ TEST(PaperVersions, AVersionThatCannotBeWrittenLeavesEveryFileAsItWas) {
   }
 }
 
+// A paper with its key, imported again, is the bank it was made from: categories, big
+// questions (a question standing alone, its stem formatted and with a picture; material of two
+// paragraphs and a picture before its small questions), small questions with their type (a
+// several-answer question with one answer too) and score, options and answers.
+TEST(PaperDocx, ImportsBackAsTheBankItWasMadeFrom) {
+  TempDir dir;
+  const std::string pixels(3 * 6 * 5, '\x7f');
+  const ContentBlock picture = MakePictureRecord(6, 5, reinterpret_cast<const unsigned char*>(pixels.data()));
+  QuestionBank bank;
+  bank.SetTitle("期中测试");
+  bank.AddCategory("单项选择题");
+  FormatRun bold;  // the stem's first two characters bold and red
+  bold.end = 2;
+  const unsigned char format[] = {60, 0, 0, 0, 0x41, 0, 0, 0x40, 1, 0, 0, 0, 240, 0, 0, 0, 0, 0, 0, 0, 0xC0, 0, 0, 0};
+  std::copy(std::begin(format), std::end(format), bold.format.begin());
+  ContentBlock placed = picture.Clone();
+  SetPicturePosition(placed, 8);  // in the place of the last character, as the control keeps it
+  bank.AddBigQuestion(0, 1, BuildRichContent(9, "计算：1+1=? ", {bold}, {&placed}), 0, 0);
+  bank.AddSmallQuestion(0, 0, "计算：1+1=?", 1, 2);
+  for (const char* option : {"1", "2", "3", "以上都不对"}) bank.AddOption(0, 0, 0, option, 0, option[0] == '2', 0, 0);
+  bank.AddBigQuestion(0, 2, Stem("阅读下面的材料。\r\n材料：甲乙丙丁", &picture), 0, 0);
+  bank.AddSmallQuestion(0, 1, "下列说法正确的是", 0, 4);  // several answers allowed, one right
+  for (const char* option : {"甲先于乙", "丙在最后", "丁在最后"}) bank.AddOption(0, 1, 0, option, 0, option[0] == "丁"[0] && option[1] == "丁"[1], 0, 0);
+  bank.AddSmallQuestion(0, 1, "共有几项", 1, 3);
+  for (const char* option : {"三项", "四项"}) bank.AddOption(0, 1, 1, option, 0, option[0] == "四"[0], 0, 0);
+  bank.AddCategory("阅读理解");
+  bank.AddBigQuestion(1, 3, Stem("阅读短文，回答问题。", nullptr), 0, 0);
+  bank.AddSmallQuestion(1, 0, "短文的主旨是什么", 0, 6);
+  for (const char* option : {"一个很长很长很长很长很长很长很长很长很长很长很长很长很长很长很长的选项", "热爱劳动", "珍惜时间"}) {
+    bank.AddOption(1, 0, 0, option, 0, option[0] != "热"[0], 0, 0);
+  }
+  const std::string bankPath = dir.File("bank.lst");
+  ASSERT_TRUE(bank.Save(bankPath));
+
+  ASSERT_EQ(RunBanktool({"export-docx", bankPath, dir.File("paper.docx"), "--answers"}).exitCode, 0);
+  const BanktoolResult imported = RunBanktool({"import", dir.File("paper.docx"), dir.File("again.lst")});
+  EXPECT_EQ(imported.exitCode, 0) << imported.err;
+  QuestionBank again;
+  ASSERT_TRUE(again.Load(dir.File("again.lst")));
+  ASSERT_EQ(again.categories().size(), bank.categories().size());
+  for (std::size_t c = 0; c < bank.categories().size(); ++c) {
+    const Category& made = bank.categories()[c];
+    const Category& read = again.categories()[c];
+    EXPECT_EQ(read.name, made.name);
+    ASSERT_EQ(read.questions.size(), made.questions.size()) << c;
+    for (std::size_t b = 0; b < made.questions.size(); ++b) {
+      const std::vector<SmallQuestion>& smalls = made.questions[b].smallQuestions;
+      ASSERT_EQ(read.questions[b].smallQuestions.size(), smalls.size()) << c << "-" << b;
+      for (std::size_t s = 0; s < smalls.size(); ++s) {
+        const SmallQuestion& small = read.questions[b].smallQuestions[s];
+        SCOPED_TRACE(GbkToUtf8(smalls[s].text.text()));
+        EXPECT_EQ(small.text, smalls[s].text);
+        EXPECT_EQ(small.singleChoice, smalls[s].singleChoice);
+        EXPECT_EQ(small.score, smalls[s].score);
+        ASSERT_EQ(small.options.size(), smalls[s].options.size());
+        for (std::size_t o = 0; o < small.options.size(); ++o) {
+          EXPECT_EQ(small.options[o].text, smalls[s].options[o].text);
+          EXPECT_EQ(small.options[o].isAnswer, smalls[s].options[o].isAnswer);
+        }
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace velmor

@@ -45,6 +45,7 @@ struct ImportedQuestion {
   std::string text;  // UTF-8, its lines joined by blanks
   int32_t score = 1;
   bool scored = false;  // the score was written
+  int singleChoice = -1;  // as the question line tells it; -1: by its number of answers
   bool numbered = false;
   int number = 0;
   int heading = 0;  // the numeral of the heading above it, 0 when none
@@ -170,15 +171,18 @@ class Importer {
     int32_t score = 1;
     std::string badScore;
     int number = 0;
-    if (NumberedQuestion(text, &questionText, &score, &badScore, &number)) {
+    int singleChoice = -1;
+    if (NumberedQuestion(text, &questionText, &score, &badScore, &number, &singleChoice)) {
       EndBlock(true);
       Close();
       if (!badScore.empty()) Problem("the score " + badScore + " is too large; 1 is given");
       OpenQuestion(index, questionText, score, HasScore(text, questionText) && badScore.empty(), number, true);
+      open_->singleChoice = singleChoice;
       return;
     }
     if (open_ && open_->options.empty() && !open_->answered) {
       GoOn(index, questionText, score, HasScore(text, questionText) && badScore.empty());
+      if (singleChoice >= 0 && open_->singleChoice < 0) open_->singleChoice = singleChoice;
       return;
     }
     Close();
@@ -224,7 +228,8 @@ class Importer {
   // A line of the open question after its first: its text goes on, its score counts when the
   // first line gave none.
   void GoOn(std::size_t index, std::string_view text, int32_t score, bool scored) {
-    open_->text += " " + std::string(text);
+    // A line of pictures alone adds nothing to the question's text.
+    if (!text.empty()) open_->text += " " + std::string(text);
     open_->pieces.push_back(PieceOf(index, text));
     if (scored && !open_->scored) {
       open_->score = score;
@@ -248,7 +253,8 @@ class Importer {
       std::string_view text;
       int32_t score = 1;
       std::string badScore;
-      NumberedQuestion(line, &text, &score, &badScore);
+      int singleChoice = -1;
+      NumberedQuestion(line, &text, &score, &badScore, nullptr, &singleChoice);
       if (!badScore.empty()) Problem("the score " + badScore + " is too large; 1 is given");
       const bool scored = HasScore(line, text) && badScore.empty();
       if (k == 0) {
@@ -256,6 +262,7 @@ class Importer {
       } else {
         GoOn(index, text, score, scored);
       }
+      if (singleChoice >= 0 && open_->singleChoice < 0) open_->singleChoice = singleChoice;
     }
     line_ = current;
   }
@@ -457,7 +464,8 @@ class Importer {
     const int category = static_cast<int>(bank_.categories().size()) - 1;
     const int big = static_cast<int>(bank_.categories().back().questions.size()) - 1;
     if (!bank_.AddSmallQuestion(category, big, Gbk(question.text, kTextBytes, "the question", question.line),
-                                question.answers > 1 ? 0 : 1, question.score)) {
+                                question.singleChoice >= 0 ? question.singleChoice : question.answers > 1 ? 0 : 1,
+                                question.score)) {
       Problem("the question could not be added", question.line);
       return;
     }

@@ -5,9 +5,11 @@
 //                bank's title
 //   headings     "一、单项选择题（每题2分，共20分）" and "【分类】name" start a category (the note
 //                of scores is left out, and so is a line of it alone right below the heading)
-//   questions    "1. text（5分）" or "１．text"; the paragraphs after it up to its first option
-//                belong to its stem; a question outside a big question is a big question of its
-//                own, its text the stem and its one small question
+//   questions    "1. text（5分）" or "１．text"; "（单选，5分）" and "（多选，5分）", as the papers print
+//                them, also give the type (else the number of answers tells it); the
+//                paragraphs after it up to its first option belong to its stem; a question
+//                outside a big question is a big question of its own, its text the stem and its
+//                one small question
 //   options      "A．text" (also "A.", "A、", "A)", "A）"), several on one line when each next
 //                letter follows a blank or a tab
 //   answers      "答案：AC", "【答案】A" or "ANSWER: B" below the question; or an answer section

@@ -212,7 +212,7 @@ std::optional<std::string_view> AnswerLine(std::string_view line) {
 }
 
 bool NumberedQuestion(std::string_view line, std::string_view* text, int32_t* score,
-                      std::string* badScore, int* number) {
+                      std::string* badScore, int* number, int* singleChoice) {
   std::size_t digits = 0;
   bool numbered = false;
   if (std::optional<int> value = NumberAt(line, &digits)) {
@@ -231,6 +231,13 @@ bool NumberedQuestion(std::string_view line, std::string_view* text, int32_t* sc
     if (start == std::string_view::npos) continue;
     std::string_view value = line.substr(start + open.size(),
                                          line.size() - close.size() - start - open.size());
+    int kind = -1;
+    for (auto [type, single] : {std::pair<std::string_view, int>{u8"单选，", 1}, {u8"多选，", 0}}) {
+      if (StartsWith(value, type)) {
+        value.remove_prefix(type.size());
+        kind = single;
+      }
+    }
     if (value.empty() || value.find_first_not_of("0123456789") != std::string_view::npos) {
       continue;
     }
@@ -239,6 +246,7 @@ bool NumberedQuestion(std::string_view line, std::string_view* text, int32_t* sc
       *score = 1;
       *badScore = std::string(value);
     }
+    if (kind >= 0 && singleChoice) *singleChoice = kind;
     line = Trimmed(line.substr(0, start));
     break;
   }

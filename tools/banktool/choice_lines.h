@@ -38,9 +38,11 @@ std::optional<std::string_view> AnswerLine(std::string_view line);
 
 // A question line: a leading number "12." or "１２．" is left out (and given in `number` when
 // there is one), a trailing "（5分）" read as the score (1 when missing; when its number is too
-// large for a score, 1 and `badScore` set). True when the line is numbered.
+// large for a score, 1 and `badScore` set). The type may stand before the score, as papers
+// print it, "（单选，5分）" or "（多选，5分）": then `singleChoice` is set to 1 or 0 (it is left
+// as it was when the line does not tell). True when the line is numbered.
 bool NumberedQuestion(std::string_view line, std::string_view* text, int32_t* score,
-                      std::string* badScore, int* number = nullptr);
+                      std::string* badScore, int* number = nullptr, int* singleChoice = nullptr);
 
 // A heading of the paper, "一、单项选择题（每题2分，共20分）": its name without the note of
 // scores ("单项选择题") and the value of its Chinese numeral.

@@ -21,7 +21,7 @@ table { border-collapse: collapse; width: 100%; }
 th, td { text-align: left; padding: .2em .5em; border-bottom: 1px solid #ddd; vertical-align: top; }
 td.n, th.n { text-align: right; white-space: nowrap; }
 .summary { width: auto; } .summary td { border: none; padding: .1em 1.2em .1em 0; }
-td.facility { white-space: nowrap; }
+td.facility { white-space: nowrap; } table.items td:first-child { min-width: 16em; }
 .question td { font-weight: bold; background: #f2f2f2; }
 .bar .track { fill: #e6e6e6; } .bar .fill { fill: #3b6bb5; }
 .histogram .bin { fill: #3b6bb5; } .histogram text { font-size: 11px; fill: #222; }

@@ -37,7 +37,7 @@ CC=clang CXX=clang++ cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo 
   -DVELMOR_FUZZ=ON -DVELMOR_SANITIZE=ON >/dev/null
 cmake --build build/fuzz -j"$jobs"
 fuzz_work=$(mktemp -d)
-for target in lst richtext cst package text zip xml; do
+for target in lst richtext cst package text zip xml docx; do
   fuzzer=build/fuzz/fuzz/${target}_load_fuzzer
   echo "== fuzz: $target corpus replay and ${fuzz_seconds}s of fuzzing"
   "$fuzzer" -runs=0 "fuzz/corpus/$target"

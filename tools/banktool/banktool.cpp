@@ -37,7 +37,7 @@ const char kUsage[] =
     "       banktool unpack BANK ID [FOLDER]\n"
     "       banktool grade BANK ID [--root FOLDER]\n"
     "       banktool grade-all BANK all|ID[,ID...] FOLDER... [--csv OUT.csv] [--report OUT.html]\n"
-    "       banktool import TEXT OUT.lst\n"
+    "       banktool import TEXT|DOCX OUT.lst\n"
     "       banktool export-aiken BANK.lst OUT.txt\n"
     "       banktool export-html BANK.lst OUT.html [--answers] [--versions N [--seed S]]\n"
     "       banktool export-docx BANK.lst OUT.docx [--answers] [--versions N [--seed S]]\n";

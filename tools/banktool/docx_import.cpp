@@ -33,13 +33,26 @@ class DocxPictures : public PictureSource {
 
   ContentBlock Picture(std::size_t index, std::string* problem) override {
     const WordPicture& picture = pictures_.at(index);
+    const int32_t width = Pixels(picture.widthEmu);
+    const int32_t height = Pixels(picture.heightEmu);
+    // What the picture will take at least, told before it is decoded.
+    const uint64_t least = uint64_t{3} * static_cast<uint64_t>(std::min(width, limits_.maxSide)) *
+                           static_cast<uint64_t>(std::min(height, limits_.maxSide));
+    if (bytes_ + least > kMaxBytes) {
+      *problem = TooMany();
+      return ContentBlock();
+    }
     std::string bytes;
     if (picture.part.empty() || !document_.ReadPart(picture.part, bytes)) {
       *problem = "a picture whose part is missing or cannot be read, left out";
       return ContentBlock();
     }
-    ImportedPicture imported =
-        ImportPicture(bytes, Pixels(picture.widthEmu), Pixels(picture.heightEmu), limits_);
+    ImportedPicture imported = ImportPicture(bytes, width, height, limits_);
+    if (bytes_ + imported.record.size() > kMaxBytes) {
+      *problem = TooMany();
+      return ContentBlock();
+    }
+    bytes_ += imported.record.size();
     if (!imported.problem.empty()) {
       *problem = imported.problem;
     } else if (imported.shrunk) {
@@ -51,8 +64,16 @@ class DocxPictures : public PictureSource {
   }
 
  private:
+  // The pictures of one document together: what a bank in memory, and the editor, can hold.
+  static constexpr uint64_t kMaxBytes = uint64_t{256} << 20;
+
+  static std::string TooMany() {
+    return "a picture left out: the document's pictures would pass " + std::to_string(kMaxBytes >> 20) + " MB";
+  }
+
   const OfficeDocument& document_;
   PictureLimits limits_;
+  uint64_t bytes_ = 0;
   std::vector<WordPicture> pictures_;
 };
 

@@ -126,6 +126,31 @@ void Scale(const stbi_uc* pixels, int32_t sourceWidth, int32_t sourceHeight, int
   }
 }
 
+// Whether every Huffman table a JPEG defines holds at most the 256 codes a table has room for.
+// stb_image 2.27 believes a table's sixteen counts and writes past both of its arrays when they
+// add up to more, so such a file must not reach it. Every FF C4 pair is taken for the marker of
+// a table segment, wherever it stands, since the decoder may meet one anywhere; bytes past the
+// end read as zeros, as the decoder reads them. A file that makes this walk too long (a legal
+// one holds a few tables) is refused as well.
+bool JpegTablesFit(const unsigned char* data, std::size_t size) {
+  if (size < 2 || data[0] != 0xFF || data[1] != 0xD8) return true;
+  auto at = [&](std::size_t i) -> unsigned { return i < size ? data[i] : 0u; };
+  uint64_t tablesLeft = size / 16 + 4096;
+  for (std::size_t p = 0; p + 1 < size; ++p) {
+    if (data[p] != 0xFF || data[p + 1] != 0xC4) continue;
+    long left = static_cast<long>(at(p + 2) << 8 | at(p + 3)) - 2;
+    for (std::size_t table = p + 4; left > 0 && table < size;) {
+      if (tablesLeft-- == 0) return false;
+      unsigned codes = 0;
+      for (std::size_t i = 0; i < 16; ++i) codes += at(table + 1 + i);
+      if (codes > 256) return false;
+      table += 17 + codes;
+      left -= static_cast<long>(17 + codes);
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 ImportedPicture ImportPicture(std::string_view bytes, int32_t width, int32_t height,
@@ -140,7 +165,8 @@ ImportedPicture ImportPicture(std::string_view bytes, int32_t width, int32_t hei
   int sourceWidth = 0;
   int sourceHeight = 0;
   int channels = 0;
-  if (!stbi_info_from_memory(data, size, &sourceWidth, &sourceHeight, &channels) || sourceWidth <= 0 ||
+  if (!JpegTablesFit(data, bytes.size()) ||
+      !stbi_info_from_memory(data, size, &sourceWidth, &sourceHeight, &channels) || sourceWidth <= 0 ||
       sourceHeight <= 0) {
     picture.problem = "a picture that is no PNG, JPEG, BMP or GIF (or is damaged), left out";
     return picture;

@@ -107,7 +107,7 @@ ContentBlock StemBuilder::Finish(int line) {
     for (FormatRun& run : runs_) run.end = std::min(run.end, kept);
     runs_.erase(std::remove_if(runs_.begin(), runs_.end(), [](const FormatRun& run) { return run.first >= run.end; }),
                 runs_.end());
-    const std::size_t pictures = records_.size();
+    const std::size_t pictures = records_.size() + pastTheCut_;
     records_.erase(std::remove_if(records_.begin(), records_.end(),
                                   [kept](const std::pair<int32_t, ContentBlock>& record) { return record.first >= kept; }),
                    records_.end());
@@ -142,11 +142,25 @@ void StemBuilder::AppendText(std::string_view utf8, const TextFormat* format) {
 }
 
 void StemBuilder::PlacePicture(const ImportLine& line, std::size_t index) {
+  if (text_.size() >= kMaxRichTextBytes) {
+    // Its place falls where the text will be cut: it is not decoded at all.
+    ++pastTheCut_;
+    text_ += ' ';
+    ++characters_;
+    lastFormat_.reset();
+    return;
+  }
   std::string problem;
   ContentBlock record = pictures_ ? pictures_->Picture(index, &problem) : ContentBlock();
   if (!pictures_) problem = "a picture that cannot be read, left out";
   if (!problem.empty()) report_(problem, line.number);
   if (record.empty()) return;
+  if (pictureBytes_ + record.size() > kMaxPictureBytes) {
+    report_("a picture left out: the stem's pictures would pass " + std::to_string(kMaxPictureBytes >> 20) + " MB",
+            line.number);
+    return;
+  }
+  pictureBytes_ += record.size();
   SetPicturePosition(record, characters_);
   records_.emplace_back(characters_, std::move(record));
   text_ += ' ';

@@ -36,6 +36,9 @@ class StemBuilder {
   void AppendText(std::string_view utf8, const TextFormat* format);
   void PlacePicture(const ImportLine& line, std::size_t index);
 
+  // The pictures of one stem together: a blob the editor and the bank file can still carry.
+  static constexpr std::size_t kMaxPictureBytes = std::size_t{64} << 20;
+
   PictureSource* pictures_;
   Report report_;
   bool started_ = false;
@@ -44,6 +47,8 @@ class StemBuilder {
   std::vector<FormatRun> runs_;
   std::vector<std::pair<int32_t, ContentBlock>> records_;  // by position
   std::optional<TextFormat> lastFormat_;                   // of runs_.back() while it can grow
+  std::size_t pictureBytes_ = 0;
+  std::size_t pastTheCut_ = 0;  // pictures that stood where the text is cut
 };
 
 }  // namespace velmor

@@ -47,6 +47,8 @@ class OfficeDocument {
   bool TextView(std::string& utf8) const;
   bool XmlView(std::string& utf8) const;
 
+  // Whether the package holds a part of that name.
+  bool HasPart(std::string_view name) const { return zip_.Find(name) != nullptr; }
   // One part's bytes; false, with `bytes` cleared, when there is no such part or it cannot be
   // read.
   bool ReadPart(std::string_view name, std::string& bytes) const;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdlib>
 #include <map>
 #include <optional>
 #include <string_view>
@@ -118,8 +119,14 @@ class Reader {
       if (EndsWith(relationship.type, "/theme") && !theme_) theme_ = relationship.target;
       if (EndsWith(relationship.type, "/styles") && !styles_) styles_ = relationship.target;
     }
-    if (theme_ && (!document_.ReadPart(*theme_, part) || !ReadTheme(part))) return false;
-    if (styles_ && (!document_.ReadPart(*styles_, part) || !ReadStyles(part))) return false;
+    // A theme or styles part the package lacks leaves the formats to the runs; one that is
+    // there and cannot be read is a damaged package.
+    if (theme_ && document_.HasPart(*theme_) && (!document_.ReadPart(*theme_, part) || !ReadTheme(part))) {
+      return false;
+    }
+    if (styles_ && document_.HasPart(*styles_) && (!document_.ReadPart(*styles_, part) || !ReadStyles(part))) {
+      return false;
+    }
     if (!document_.ReadPart(document_.mainPart(), part)) return false;
     return ReadDocument(part, paragraphs);
   }
@@ -362,6 +369,22 @@ class Reader {
         }
         continue;
       }
+      if (xml.ns() == Ns::kOther && start) {
+        // The VML of older documents and of embedded objects: v:shape's size, v:imagedata's picture.
+        OpenParagraph* drawing = Drawing(open);
+        std::string_view value;
+        if (drawing && xml.local() == "shape" && drawing->width == 0 && xml.Attribute("style", &value)) {
+          drawing->width = StyleLength(value, "width");
+          drawing->height = StyleLength(value, "height");
+        } else if (drawing && xml.local() == "imagedata" && !drawing->blip) {
+          drawing->blip = true;
+          if (xml.Attribute("id", &value, true)) {
+            auto target = targets_.find(Decoded(value));
+            if (target != targets_.end()) drawing->part = target->second;
+          }
+        }
+        continue;
+      }
       if (xml.ns() != Ns::kWord) continue;
       const std::string_view local = xml.local();
       if (local == "p") {
@@ -388,7 +411,7 @@ class Reader {
         if (!ReadRunProperties(xml, top->direct, top->runStyle)) return false;
       } else if (local == "t") {
         top->inText += start ? 1 : (top->inText > 0 ? -1 : 0);
-      } else if (local == "drawing") {
+      } else if (local == "drawing" || local == "pict" || local == "object") {
         if (start && top->drawing == 0) {
           top->drawing = xml.reader().depth();
           top->blip = false;
@@ -435,6 +458,35 @@ class Reader {
     if (!xml.Attribute(name, &value)) return 0;
     auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), emu);
     return error == std::errc() && end == value.data() + value.size() && emu > 0 ? emu : 0;
+  }
+
+  // A length of a VML style, "width:72pt;height:1in", in EMU; 0 when it is not there.
+  static int64_t StyleLength(std::string_view style, std::string_view name) {
+    for (std::size_t at = 0; at < style.size();) {
+      const std::size_t end = std::min(style.find(';', at), style.size());
+      std::string_view item = style.substr(at, end - at);
+      at = end + 1;
+      const std::size_t colon = item.find(':');
+      if (colon == std::string_view::npos || Trim(item.substr(0, colon)) != name) continue;
+      std::string_view length = Trim(item.substr(colon + 1));
+      double value = 0;
+      std::size_t digits = 0;
+      while (digits < length.size() && ((length[digits] >= '0' && length[digits] <= '9') || length[digits] == '.')) {
+        ++digits;
+      }
+      if (digits == 0 || digits > 12) return 0;
+      value = std::atof(std::string(length.substr(0, digits)).c_str());
+      const std::string_view unit = length.substr(digits);
+      const double emu = unit == "in" ? 914400 : unit == "cm" ? 360000 : unit == "mm" ? 36000 : unit == "px" ? 9525 : 12700;
+      return value > 0 && value < 1e6 ? static_cast<int64_t>(value * emu) : 0;
+    }
+    return 0;
+  }
+
+  static std::string_view Trim(std::string_view text) {
+    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+    return text;
   }
 
   // U+00A0, which GBK lacks, is a space to the eye.

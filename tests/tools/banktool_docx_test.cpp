@@ -80,7 +80,7 @@ struct Media {
 
 // A Word package of the body, its styles (when given) and pictures.
 std::vector<unsigned char> WordPackage(const std::string& body, const std::string& styles = "",
-                                       const std::vector<Media>& media = {}) {
+                                       const std::vector<Media>& media = {}, bool stylesPart = true) {
   const std::string w = "xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"";
   std::string rels = "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">";
   if (!styles.empty()) {
@@ -101,10 +101,11 @@ std::vector<unsigned char> WordPackage(const std::string& body, const std::strin
               " xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\""
               " xmlns:wp=\"http://schemas.openxmlformats.org/drawingml/2006/wordprocessingDrawing\""
               " xmlns:a=\"http://schemas.openxmlformats.org/drawingml/2006/main\""
-              " xmlns:pic=\"http://schemas.openxmlformats.org/drawingml/2006/picture\"><w:body>" +
+              " xmlns:pic=\"http://schemas.openxmlformats.org/drawingml/2006/picture\""
+              " xmlns:v=\"urn:schemas-microsoft-com:vml\"><w:body>" +
               body + "</w:body></w:document>");
   zip.Add("word/_rels/document.xml.rels", rels + "</Relationships>");
-  if (!styles.empty()) zip.Add("word/styles.xml", "<w:styles " + w + ">" + styles + "</w:styles>");
+  if (!styles.empty() && stylesPart) zip.Add("word/styles.xml", "<w:styles " + w + ">" + styles + "</w:styles>");
   for (const Media& picture : media) zip.Add("word/media/" + picture.name, picture.bytes);
   return zip.Finish();
 }
@@ -278,10 +279,13 @@ TEST(DocxImport, PicturesAreDecodedScaledAndToldWhenLeftOut) {
   tooLarge[19] = '\x70';
   tooLarge[22] = '\x1f';
   tooLarge[23] = '\x40';
+  // A JPEG's first Huffman table, its sixteen counts adding up to 272 codes.
+  const std::string kHugeHuffmanTable = std::string("\xff\xd8\xff\xc4\x01\x23\x00", 7) + std::string(16, '\x11') +
+                                        std::string(272, 'x');
   struct Case {
     const char* name;
     std::string bytes;
-    int width, height;     // shown at; 0: its own size
+    int width, height;     // shown at; 0: its own size; negative: by VML in points of 4/3 pixels
     bool inOption;
     int32_t recordWidth, recordHeight;  // 0: none stored
     std::string first, last;            // the corner pixels
@@ -290,10 +294,13 @@ TEST(DocxImport, PicturesAreDecodedScaledAndToldWhenLeftOut) {
   const Case kCases[] = {
       {"a PNG grown", RedBluePng(), 8, 4, false, 8, 4, kRed, kBlue, {}},
       {"a BMP shrunk", RedBlueBmp(), 2, 1, false, 2, 1, kRed, kBlue, {}},
+      {"VML, as older documents hold pictures", RedBluePng(), -8, -4, false, 8, 4, kRed, kBlue, {}},
       {"a GIF at its own size", WhiteGif(), 0, 0, false, 1, 1, "\xff\xff\xff", "\xff\xff\xff", {}},
       {"shown larger than a record may be", RedBluePng(), 4000, 1000, false, 2000, 500, kRed, kBlue,
        {"paragraph 2: a picture shown at 4000 x 1000 pixels scaled down to 2000 x 500"}},
       {"no picture", "not a picture at all", 8, 4, false, 0, 0, "", "",
+       {"paragraph 2: a picture that is no PNG, JPEG, BMP or GIF (or is damaged), left out"}},
+      {"a JPEG table of more codes than a table holds", kHugeHuffmanTable, 8, 4, false, 0, 0, "", "",
        {"paragraph 2: a picture that is no PNG, JPEG, BMP or GIF (or is damaged), left out"}},
       {"a header claiming too much", tooLarge, 8, 4, false, 0, 0, "", "",
        {"paragraph 2: a picture of 6000 x 8000 pixels, more than can be read, left out"}},
@@ -302,7 +309,10 @@ TEST(DocxImport, PicturesAreDecodedScaledAndToldWhenLeftOut) {
   };
   for (const Case& test : kCases) {
     SCOPED_TRACE(test.name);
-    const std::string picture = Picture("rPic", test.width, test.height);
+    const std::string picture =
+        test.width >= 0 ? Picture("rPic", test.width, test.height)
+                        : "<w:r><w:pict><v:shape style=\"width:" + std::to_string(-test.width * 3 / 4) + "pt;height:" +
+                              std::to_string(-test.height * 3 / 4) + "pt\"><v:imagedata r:id=\"rPic\"/></v:shape></w:pict></w:r>";
     const std::string body = Paragraph(TextRun(u8"1. 看图（2分）")) + Paragraph(test.inOption ? "" : picture) +
                              Paragraph(TextRun(u8"A. 甲") + (test.inOption ? picture : "")) +
                              Paragraph(TextRun(u8"B. 乙")) + Paragraph(TextRun(u8"答案：A"));
@@ -342,6 +352,10 @@ TEST(DocxImport, APackageThatCannotBeReadWritesNothing) {
     std::string err;
   } kCases[] = {
       {"paper.docx", paper, 0, ""},
+      {"unstyled.docx",
+       WordPackage(Paragraph(TextRun(u8"1. 题（2分）")) + Paragraph(TextRun(u8"A. 甲")) + Paragraph(TextRun(u8"答案：A")),
+                   "<w:docDefaults/>", {}, false),
+       0, ""},
       {"cut.docx", std::vector<unsigned char>(paper.begin(), paper.end() - 30), 2,
        "a damaged Word document, nothing of it can be read"},
       {"table.docx", WriteWorkbook("s", {{"1. 题"}}), 2, "a zip archive but no Word document, nothing read"},

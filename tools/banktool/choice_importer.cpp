@@ -229,7 +229,7 @@ class Importer {
   // first line gave none.
   void GoOn(std::size_t index, std::string_view text, int32_t score, bool scored) {
     // A line of pictures alone adds nothing to the question's text.
-    if (!text.empty()) open_->text += " " + std::string(text);
+    if (!text.empty()) open_->text += (open_->text.empty() ? "" : " ") + std::string(text);
     open_->pieces.push_back(PieceOf(index, text));
     if (scored && !open_->scored) {
       open_->score = score;

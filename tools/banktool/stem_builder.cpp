@@ -67,6 +67,7 @@ FormatRun RunOf(int32_t first, int32_t end, const TextFormat& format) {
 }  // namespace
 
 void StemBuilder::Paragraph(const ImportLine& line, std::size_t first, std::size_t end) {
+  if (!started_ && first == end && line.pictures.empty()) return;  // "1." alone: the stem starts below
   if (started_) {
     text_ += "\r\n";
     ++characters_;

@@ -80,12 +80,17 @@ struct Media {
 
 // A Word package of the body, its styles (when given) and pictures.
 std::vector<unsigned char> WordPackage(const std::string& body, const std::string& styles = "",
-                                       const std::vector<Media>& media = {}, bool stylesPart = true) {
+                                       const std::vector<Media>& media = {}, bool stylesPart = true,
+                                       const std::string& fonts = "") {
   const std::string w = "xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"";
   std::string rels = "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">";
   if (!styles.empty()) {
     rels += "<Relationship Id=\"rStyles\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
             "relationships/styles\" Target=\"styles.xml\"/>";
+  }
+  if (!fonts.empty()) {
+    rels += "<Relationship Id=\"rTheme\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
+            "relationships/theme\" Target=\"theme/theme1.xml\"/>";
   }
   for (const Media& picture : media) {
     rels += "<Relationship Id=\"" + picture.id + "\" Type=\"http://schemas.openxmlformats.org/officeDocument/"
@@ -106,6 +111,11 @@ std::vector<unsigned char> WordPackage(const std::string& body, const std::strin
               body + "</w:body></w:document>");
   zip.Add("word/_rels/document.xml.rels", rels + "</Relationships>");
   if (!styles.empty() && stylesPart) zip.Add("word/styles.xml", "<w:styles " + w + ">" + styles + "</w:styles>");
+  if (!fonts.empty()) {
+    zip.Add("word/theme/theme1.xml",
+            "<a:theme xmlns:a=\"http://schemas.openxmlformats.org/drawingml/2006/main\"><a:themeElements>"
+            "<a:fontScheme>" + fonts + "</a:fontScheme></a:themeElements></a:theme>");
+  }
   for (const Media& picture : media) zip.Add("word/media/" + picture.name, picture.bytes);
   return zip.Finish();
 }
@@ -215,10 +225,15 @@ TEST_F(DocxImportLibreOffice, AikenFromAnHtmlPage) {
 }
 
 // Each run's format is its own properties over its character style, its paragraph's style
-// (through basedOn) and the document's defaults; Chinese text takes the East Asian font.
+// (through basedOn) and the document's defaults, which name the theme's fonts; Chinese text
+// takes the East Asian font.
 TEST(DocxImport, RunFormatsComeFromTheRunItsStylesAndTheDefaults) {
+  const std::string fonts = u8"<a:majorFont><a:latin typeface=\"Cambria\"/><a:ea typeface=\"黑体\"/></a:majorFont>"
+                            u8"<a:minorFont><a:latin typeface=\"Times New Roman\"/><a:ea typeface=\"\"/>"
+                            u8"<a:font script=\"Hans\" typeface=\"宋体\"/></a:minorFont>";
   const std::string styles =
-      u8"<w:docDefaults><w:rPrDefault><w:rPr><w:rFonts w:ascii=\"Times New Roman\" w:eastAsia=\"宋体\"/>"
+      u8"<w:docDefaults><w:rPrDefault><w:rPr><w:rFonts w:asciiTheme=\"minorHAnsi\" w:ascii=\"Arial\" "
+      u8"w:eastAsiaTheme=\"minorEastAsia\"/>"
       "<w:sz w:val=\"21\"/></w:rPr></w:rPrDefault></w:docDefaults>"
       "<w:style w:type=\"paragraph\" w:styleId=\"Base\"><w:rPr><w:b/></w:rPr></w:style>"
       "<w:style w:type=\"paragraph\" w:styleId=\"Title1\"><w:basedOn w:val=\"Base\"/>"
@@ -230,7 +245,7 @@ TEST(DocxImport, RunFormatsComeFromTheRunItsStylesAndTheDefaults) {
       Paragraph(TextRun(u8"1. 问题")) +
       Paragraph(TextRun(u8"A. 甲") + "<w:r><w:br/></w:r>" + TextRun(u8"B. 乙")) + Paragraph(TextRun(u8"答案：B"));
   QuestionBank bank;
-  const DocxImport imported = Import(WordPackage(body, styles), bank);
+  const DocxImport imported = Import(WordPackage(body, styles, {}, true, fonts), bank);
   ASSERT_EQ(imported.refusal, DocxRefusal::kNone);
   EXPECT_EQ(imported.report.problems, std::vector<std::string>());
   ASSERT_EQ(imported.report.smallQuestions, 1);

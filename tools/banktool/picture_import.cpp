@@ -75,17 +75,22 @@ void Scale(const stbi_uc* pixels, int32_t sourceWidth, int32_t sourceHeight, int
       const stbi_uc* row = pixels + stride * static_cast<std::size_t>(rows.first[y] + k);
       for (int32_t x = 0; x < sourceWidth; ++x) {
         const stbi_uc* p = row + static_cast<std::size_t>(x) * channels;
-        float red = p[0], green = p[0], blue = p[0], alpha = 255.0f;
+        float red = p[0], green = p[0], blue = p[0];
         if (channels >= 3) {
           green = p[1];
           blue = p[2];
         }
-        if (channels == 2 || channels == 4) alpha = p[channels - 1];
-        const float white = 255.0f - alpha;
         float* sum = &sums[static_cast<std::size_t>(x) * 3];
-        sum[0] += weight * (blue * alpha / 255.0f + white);
-        sum[1] += weight * (green * alpha / 255.0f + white);
-        sum[2] += weight * (red * alpha / 255.0f + white);
+        if (channels == 2 || channels == 4) {
+          const float alpha = p[channels - 1] / 255.0f;
+          const float white = 255.0f * (1.0f - alpha);
+          red = red * alpha + white;
+          green = green * alpha + white;
+          blue = blue * alpha + white;
+        }
+        sum[0] += weight * blue;
+        sum[1] += weight * green;
+        sum[2] += weight * red;
       }
     }
     unsigned char* target = out + static_cast<std::size_t>(y) * static_cast<std::size_t>(width) * 3;
@@ -98,7 +103,7 @@ void Scale(const stbi_uc* pixels, int32_t sourceWidth, int32_t sourceHeight, int
       }
       for (int c = 0; c < 3; ++c) {
         target[static_cast<std::size_t>(x) * 3 + c] =
-            static_cast<unsigned char>(std::clamp(std::lround(value[c]), 0L, 255L));
+            static_cast<unsigned char>(std::clamp(value[c], 0.0f, 255.0f) + 0.5f);
       }
     }
   }

@@ -1,12 +1,14 @@
-// Oblen's demonstration bank: three tasks a candidate can do with Notepad and the file
-// manager. Each task's original files are written into a scratch folder, packed as the
-// package dialog packs them (unpacking to "c:\考生文件夹"), and graded by requirements whose
-// patterns check the candidate's result.
+// Oblen's demonstration bank: three tasks a candidate does with Word (or WPS), Excel (or WPS)
+// and the file manager. Each task's original files are written into a scratch folder, packed
+// as the package dialog packs them (unpacking to "c:\考生文件夹"), and graded by requirements
+// whose patterns check the candidate's result: a document's text, its formulas, and for the
+// bold title the document's XML, as grading reads a Word or Excel file.
 #include <windows.h>
 
 #include <string>
 #include <vector>
 
+#include "common/office/document_writer.h"
 #include "oblen/editor/win32_file_access.h"
 #include "oblen/model/operation_bank.h"
 #include "oblen/model/packing.h"
@@ -19,8 +21,12 @@ const char kUnpackFolder[] = "c:\\考生文件夹";
 
 struct OriginalFile {
   const char* path;  // relative to the task's folder; "\" between folders
-  const char* content;
+  std::string content;
 };
+
+std::string Bytes(const std::vector<unsigned char>& bytes) {
+  return std::string(bytes.begin(), bytes.end());
+}
 
 struct RequirementLine {
   int score;
@@ -51,14 +57,15 @@ class Canvas {
   std::vector<unsigned char> pixels_;
 };
 
-// A page of text with a red mark where a word is wrong.
-ContentBlock NotepadPicture() {
+// A page of text with a bold title and a red mark where a word of it is wrong.
+ContentBlock NoticePicture() {
   Canvas canvas(180, 110);
   canvas.Fill(0, 0, 180, 14, 60, 90, 160);
   canvas.Fill(1, 14, 179, 109, 250, 250, 250);
   for (int line = 0; line < 6; ++line) {
     int width = line == 0 ? 110 : (line == 5 ? 70 : 150);
-    canvas.Fill(10, 24 + 13 * line, 10 + width, 28 + 13 * line, 90, 90, 90);
+    int thick = line == 0 ? 6 : 4;
+    canvas.Fill(10, 24 + 13 * line, 10 + width, 24 + thick + 13 * line, 90, 90, 90);
   }
   canvas.Fill(60, 20, 100, 32, 230, 40, 40);
   canvas.Fill(62, 22, 98, 30, 250, 250, 250);
@@ -104,12 +111,38 @@ bool WriteFile(const std::string& path, const std::string& content) {
   return ok;
 }
 
+// Removes `folder` and everything below it: a file left there by an earlier run of other
+// tasks would be packed with the new ones.
+void RemoveTree(const std::string& folder) {
+  WIN32_FIND_DATAA found;
+  HANDLE search = ::FindFirstFileA((folder + "\\*").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      const std::string name = found.cFileName;
+      if (name == "." || name == "..") continue;
+      const std::string path = folder + "\\" + name;
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+        ::RemoveDirectoryA(path.c_str());  // a link: removed, never followed
+        ::DeleteFileA(path.c_str());
+      } else if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(path);
+      } else {
+        ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        ::DeleteFileA(path.c_str());
+      }
+    } while (::FindNextFileA(search, &found));
+    ::FindClose(search);
+  }
+  ::RemoveDirectoryA(folder.c_str());
+}
+
 // Writes the task's original files below `folder` (made fresh) and packs them.
 bool AddTask(OperationBank& bank, Win32FileAccess& files, int group, ContentBlock&& description,
              const std::string& folder, const std::vector<OriginalFile>& originals,
              const std::vector<const char*>& folders,
              const std::vector<RequirementLine>& requirements) {
-  ::CreateDirectoryA(folder.c_str(), nullptr);
+  RemoveTree(folder);
+  if (!::CreateDirectoryA(folder.c_str(), nullptr)) return false;
   for (const char* sub : folders) ::CreateDirectoryA((folder + "\\" + sub).c_str(), nullptr);
   for (const OriginalFile& original : originals) {
     if (!WriteFile(folder + "\\" + original.path, original.content)) return false;
@@ -140,43 +173,54 @@ bool WriteOperationBank(StemWriter& stems, const std::string& path) {
   bank.AddGroup("电子表格");
   bank.AddGroup("文件管理");
 
-  const ContentBlock notepad = NotepadPicture();
+  const ContentBlock notice = NoticePicture();
   const ContentBlock table = TablePicture();
   const ContentBlock folder = FolderPicture();
+  // A notice as Word opens it, one paragraph a line; the candidate corrects the title, adds
+  // the closing date and sets the title bold. Word, WPS and LibreOffice all store a bold run
+  // as <w:b/> in its properties, before its text; an edit inside the title may split it into
+  // runs, so the bold check reads the title's first words only.
   bool ok = AddTask(
       bank, files, 0,
       stems.Write({Heading("修改通知\r\n"),
-                   Plain("打开考生文件夹中的“通知.txt”（用记事本），完成下列操作后"),
-                   Stress("按原来的编码保存"), Plain("：\r\n"),
+                   Plain("用 Word（或 WPS 文字）打开考生文件夹中的“通知.docx”，完成下列操作后"),
+                   Stress("按原文件名保存"), Plain("：\r\n"),
                    Plain("1. 把标题中的错别字“运动汇”改为“运动会”；\r\n"),
-                   Plain("2. 在正文后另起一行，加上“报名截止时间：10月20日”；\r\n"),
-                   Plain("3. 在最后一行写上落款“学校体育组”。\r\n")},
-                  &notepad),
+                   Plain("2. 在正文后另起一段，加上“报名截止时间：10月20日”；\r\n"),
+                   Plain("3. 把标题设为粗体。\r\n")},
+                  &notice),
       scratch + "\\notice",
-      {{"通知.txt",
-        "关于举行秋季运动汇的通知\r\n各班同学：\r\n"
-        "    学校定于10月25日举行秋季运动会，请各班做好报名和训练准备。\r\n"}},
+      {{"通知.docx", Bytes(WriteWordDocument(
+                          {u8"关于举行秋季运动汇的通知", u8"各班同学：",
+                           u8"学校定于10月25日举行秋季运动会，请各班做好报名和训练准备。"}))}},
       {},
-      {{4, "改正标题中的错别字", "通知.txt", "*关于举行秋季运动会的通知*",
+      {{3, "改正标题中的错别字", "通知.docx", "*关于举行秋季运动会的通知*",
         "标题中的“运动汇”应改为“运动会”"},
-       {3, "补充报名截止时间", "通知.txt", "*报名截止时间：10月20日*",
-        "正文后应有一行“报名截止时间：10月20日”"},
-       {3, "写上落款", "通知.txt", "*学校体育组*", "最后一行应是落款“学校体育组”"}});
+       {3, "补充报名截止时间", "通知.docx", "*报名截止时间：10月20日*",
+        "正文后应有一段“报名截止时间：10月20日”"},
+       {4, "标题设为粗体", "通知.docx", "*<w:b/>*关于举行秋季运动*", "标题应设为粗体"}});
 
+  // A table as Excel opens it, the totals' column empty. A row reads as its cells with a tab
+  // between them ("?" matches it); a formula cell adds a line of its own ("E2=SUM(B2:D2)").
   ok = ok && AddTask(
       bank, files, 1,
       stems.Write({Heading("计算总分\r\n"),
-                   Plain("用记事本打开考生文件夹中的“成绩表.csv”，在每位同学一行的末尾填上"),
-                   Stress("语文、数学、英语三科的总分"),
-                   Plain("（逗号后面直接写数字，不加空格），然后保存。\r\n")},
+                   Plain("用 Excel（或 WPS 表格）打开考生文件夹中的“成绩表.xlsx”，在“总分”一列"),
+                   Stress("用公式计算"),
+                   Plain("每位同学语文、数学、英语三科的总分（如 =SUM(B2:D2)），然后按原文件名保存。\r\n")},
                   &table),
       scratch + "\\table",
-      {{"成绩表.csv",
-        "姓名,语文,数学,英语,总分\r\n张明,92,88,95,\r\n李华,85,90,78,\r\n王芳,78,95,88,\r\n"}},
+      {{"成绩表.xlsx", Bytes(WriteWorkbook(u8"成绩表",
+                                           {{u8"姓名", u8"语文", u8"数学", u8"英语", u8"总分"},
+                                            {u8"张明", "92", "88", "95", ""},
+                                            {u8"李华", "85", "90", "78", ""},
+                                            {u8"王芳", "78", "95", "88", ""}}))}},
       {},
-      {{3, "张明的总分", "成绩表.csv", "*张明,92,88,95,275*", "张明的总分应为275"},
-       {3, "李华的总分", "成绩表.csv", "*李华,85,90,78,253*", "李华的总分应为253"},
-       {4, "王芳的总分", "成绩表.csv", "*王芳,78,95,88,261*", "王芳的总分应为261"}});
+      {{2, "张明的总分", "成绩表.xlsx", "*张明?92?88?95?275*", "张明的总分应为275"},
+       {2, "李华的总分", "成绩表.xlsx", "*李华?85?90?78?253*", "李华的总分应为253"},
+       {2, "王芳的总分", "成绩表.xlsx", "*王芳?78?95?88?261*", "王芳的总分应为261"},
+       {4, "用公式计算总分", "成绩表.xlsx", "*E2=*E3=*E4=*",
+        "总分应由公式算出（如 =SUM(B2:D2)），不能直接填数"}});
 
   ok = ok && AddTask(
       bank, files, 2,

@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_stem.h"
 #include "bench/bench_clock.h"
 #include "common/office/zip_archive.h"
 #include "common/richtext/rich_content.h"
@@ -29,23 +30,7 @@ namespace {
 
 velmor::ContentBlock Stem(int question) {
   std::string text;
-  std::vector<velmor::FormatRun> runs;
-  for (int i = 0; i < 8; ++i) {
-    velmor::FormatRun run;
-    run.first = static_cast<int32_t>(i * 25);
-    for (int j = 0; j < 25; ++j) text += j % 2 ? "\xcc\xe2" : "a";  // 题 and a
-    run.end = run.first + 25;
-    unsigned char* format = run.format.data();
-    const uint32_t mask = velmor::kRunFormatMask;
-    std::memcpy(format, "\x3c\0\0\0", 4);
-    std::memcpy(format + 4, &mask, 4);
-    format[8] = i % 2;                               // bold every other run
-    const int32_t height = 200 + 40 * (i % 3);
-    std::memcpy(format + 12, &height, 4);
-    format[20] = static_cast<unsigned char>(40 * i);  // red
-    std::strcpy(reinterpret_cast<char*>(format + 26), "\xcb\xce\xcc\xe5");  // 宋体
-    runs.push_back(run);
-  }
+  std::vector<velmor::FormatRun> runs = velmor::bench::StemRuns(text);
   // A picture of its own: a gradient with the question's number in its first pixels.
   std::vector<unsigned char> pixels(3 * 40 * 30);
   for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<unsigned char>(i / 3 % 40 * 6);
